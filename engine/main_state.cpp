@@ -1,0 +1,144 @@
+#include "engine/main_state.h"
+
+#include "engine/arithmetic.h"
+#include "engine/checks.h"
+#include "engine/number_text.h"
+#include "engine/reduction.h"
+
+namespace suusiki {
+namespace {
+
+// The characters that may follow a variable's letter for it to be expanded.
+constexpr char32_t kFollowers[] = {U'+', U'-', U'*', U'/', U')', U'^', U' '};
+
+bool IsFollower(char32_t c) {
+  for (char32_t f : kFollowers) {
+    if (c == f) return true;
+  }
+  return false;
+}
+
+// A letter of either case followed by a follower: a reference still to expand.
+// Lower-case letters count too, so a reference written twice in lower case is
+// expanded on the next pass like an upper-case one.
+bool HasReference(TextView formula) {
+  for (std::size_t i = 0; i + 1 < formula.size(); ++i) {
+    if (IsLetter(formula[i]) && IsFollower(formula[i + 1])) return true;
+  }
+  return false;
+}
+
+bool HasLetter(TextView formula) {
+  for (char32_t c : formula) {
+    if (IsLetter(c)) return true;
+  }
+  return false;
+}
+
+Text AnswerText(TextView formula) { return NumberText(ReadOrFail(formula), kAnswerPattern); }
+
+}  // namespace
+
+void MainState::CommitEntry(int index, TextView text) {
+  table.at(static_cast<std::size_t>(index)) = EntryFor(index, text);
+  listEdit = Text(text);
+  Save();
+}
+
+void MainState::Save() {
+  if (autoSave_ != nullptr) autoSave_->Save(table);
+}
+
+Effects MainState::Calculate() {
+  Effects effects;
+  try {
+    // First capture: the formula box becomes the current variable's definition.
+    if (current >= 0) {
+      entryText = formulaBox;
+      CommitEntry(current, entryText);
+      formulaBox = entryText;
+      workingFormula = entryText;
+    }
+    if (formulaBox.empty() || workingFormula.empty()) {
+      workingFormula = U"0";
+      answerLine = U"0. ";
+      return effects;
+    }
+    // Second capture: the same store once more, then the formula box has the focus.
+    entryText = formulaBox;
+    listEdit = entryText;
+    if (current < 0 || current >= kVariableCount) Fail(Failure::Other);
+    CommitEntry(current, entryText);
+    formulaBox = listEdit;
+    workingFormula = entryText;
+    effects.focusFormulaBox = true;
+
+    CheckAdjacency(workingFormula);
+    RepairOperatorPlus(workingFormula);
+    Expand();
+    EvaluateFunctions();
+  } catch (const EngineError& error) {
+    const Reaction reaction = ReactionTo(error.failure());
+    if (reaction.message != nullptr) answerLine = reaction.message;
+    effects.beep = reaction.beep;
+    effects.focusFormulaBox = effects.focusFormulaBox || reaction.focusFormulaBox;
+    effects.failure = error.failure();
+  } catch (const std::exception&) {
+    effects.failure = Failure::Other;  // e.g. out of memory: ends silently like an overflow
+  }
+  return effects;
+}
+
+void MainState::Expand() {
+  VariableTable definitions;
+  for (int i = 0; i < kVariableCount; ++i) definitions[i] = DefinitionOf(table[i]);
+
+  Text& formula = workingFormula;
+  for (;;) {
+    formula.push_back(U' ');  // so that a letter or Pi at the very end has a follower
+    SubstitutePi(formula);
+    for (int index = 0; index < kVariableCount; ++index) {
+      const auto upper = static_cast<char32_t>(U'A' + index);
+      const auto lower = static_cast<char32_t>(U'a' + index);
+      for (char32_t follower : kFollowers) {
+        // One occurrence per letter and follower each pass; the lower-case one wins.
+        const char32_t upperRef[] = {upper, follower, 0};
+        const char32_t lowerRef[] = {lower, follower, 0};
+        const int u = InStr(formula, upperRef);
+        const int l = InStr(formula, lowerRef);
+        if (u == 0 && l == 0) continue;
+        if (index == current) Fail(Failure::SelfReference);
+        const int p = l > 0 ? l : u;
+        const Text& definition = definitions[index];
+        formula = Left(formula, p - 1) + U"(" + (definition.empty() ? Text(U"0") : definition) + U")" +
+                  Right(formula, static_cast<long long>(formula.size()) - p);
+        SubstitutePi(formula);
+      }
+    }
+    if (formula.size() > kMaxExpandedLength) Fail(Failure::Syntax);
+    if (formula.back() == U' ') formula.pop_back();
+    answerLine = AnswerText(formula);  // provisional, until the value is known
+    if (!HasReference(formula)) return;
+  }
+}
+
+void MainState::EvaluateFunctions() {
+  Text& formula = workingFormula;
+  for (;;) {
+    Call call;
+    if (!LocateRightmostCall(formula, call)) {
+      if (HasLetter(formula)) Fail(Failure::Syntax);
+      ReduceOperators(formula, !formula.empty() && formula.front() == U'-', resultText);
+      answerLine = AnswerText(resultText);
+      return;
+    }
+    if (call.argument.size() == 1 && IsUpper(call.argument.front())) Fail(Failure::Syntax);
+    ReduceOperators(call.argument, formula.front() == U'-', resultText);
+    const double value = ApplyFunction(call.function, ReadOrFail(resultText));
+    formula = Left(formula, call.start - 1) + NumberText(value, kFunctionPattern) +
+              Right(formula, static_cast<long long>(formula.size()) - call.end);
+    answerLine = AnswerText(formula);
+  }
+}
+
+}  // namespace suusiki

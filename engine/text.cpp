@@ -1,0 +1,130 @@
+#include "engine/text.h"
+
+#include "engine/failure.h"
+
+namespace suusiki {
+
+Text FromUtf8(std::string_view utf8) {
+  Text out;
+  out.reserve(utf8.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    const unsigned char lead = *p;
+    if (lead < 0x80) {
+      out.push_back(lead);
+      ++p;
+      continue;
+    }
+    int extra = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+      extra = 1, cp = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2, cp = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3, cp = lead & 0x07, minimum = 0x10000;
+    } else {
+      out.push_back(0xFFFD);
+      ++p;
+      continue;
+    }
+    int taken = 1;
+    bool ok = true;
+    for (; taken <= extra; ++taken) {
+      if (p + taken >= end || (p[taken] & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
+      cp = (cp << 6) | (p[taken] & 0x3F);
+    }
+    if (!ok || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      // One replacement for the malformed sequence, up to (not including) the
+      // byte that broke it.
+      out.push_back(0xFFFD);
+      p += taken;
+      continue;
+    }
+    out.push_back(cp);
+    p += taken;
+  }
+  return out;
+}
+
+std::string ToUtf8(TextView text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t cp : text) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+Text Ascii(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
+
+int InStr(TextView haystack, TextView needle, int start) {
+  if (start < 1) Fail(Failure::InvalidArgument);
+  const auto from = static_cast<std::size_t>(start - 1);
+  if (from > haystack.size()) return 0;
+  const auto found = haystack.find(needle, from);
+  return found == TextView::npos ? 0 : static_cast<int>(found) + 1;
+}
+
+Text Left(TextView text, long long count) {
+  if (count < 0) Fail(Failure::InvalidArgument);
+  return Text(text.substr(0, static_cast<std::size_t>(count)));
+}
+
+Text Right(TextView text, long long count) {
+  if (count < 0) Fail(Failure::InvalidArgument);
+  const auto n = static_cast<std::size_t>(count);
+  return n >= text.size() ? Text(text) : Text(text.substr(text.size() - n));
+}
+
+Text Mid(TextView text, long long start) {
+  if (start < 1) Fail(Failure::InvalidArgument);
+  const auto from = static_cast<std::size_t>(start - 1);
+  return from >= text.size() ? Text() : Text(text.substr(from));
+}
+
+Text Mid(TextView text, long long start, long long count) {
+  if (start < 1 || count < 0) Fail(Failure::InvalidArgument);
+  const auto from = static_cast<std::size_t>(start - 1);
+  return from >= text.size() ? Text() : Text(text.substr(from, static_cast<std::size_t>(count)));
+}
+
+Text EntryFor(int index, TextView definition) {
+  Text entry = EmptyEntry(index);
+  entry.append(definition);
+  return entry;
+}
+
+Text DefinitionOf(TextView entry) { return entry.size() > 3 ? Text(entry.substr(3)) : Text(); }
+
+Text EmptyEntry(int index) {
+  return Text{static_cast<char32_t>(U'A' + index), U':', U' '};
+}
+
+VariableTable EmptyTable() {
+  VariableTable table;
+  for (int i = 0; i < kVariableCount; ++i) table[i] = EmptyEntry(i);
+  return table;
+}
+
+}  // namespace suusiki

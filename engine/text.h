@@ -1,0 +1,60 @@
+// Character-indexed text for the engine.
+//
+// The engine rewrites formula text; positions count characters, and a
+// full-width character counts as one. Inside the engine every text is a
+// std::u32string (one element per character); UTF-8 is converted at the edges.
+//
+// The cutting helpers mirror the classic BASIC string functions the rewriting
+// rules are written in: positions are 1-based, a search gives 0 when the text is
+// absent, and a negative length or a start before position 1 is an invalid
+// argument (which ends the calculate command through its failure handler).
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace suusiki {
+
+using Text = std::u32string;
+using TextView = std::u32string_view;
+
+// The 26 entries of the variable table, index 0 to 25 for A to Z. Each entry is
+// the upper-case letter, ": " and the definition exactly as typed.
+inline constexpr int kVariableCount = 26;
+using VariableTable = std::array<Text, kVariableCount>;
+
+// UTF-8 <-> character text. Bytes that are not valid UTF-8 become U+FFFD.
+Text FromUtf8(std::string_view utf8);
+std::string ToUtf8(TextView text);
+
+// Widens an ASCII literal or ASCII-only text.
+Text Ascii(std::string_view ascii);
+
+// 1-based position of the first occurrence of `needle` at or after `start`,
+// 0 when absent.
+int InStr(TextView haystack, TextView needle, int start = 1);
+
+// First `count` characters; the whole text when it is shorter.
+Text Left(TextView text, long long count);
+// Last `count` characters; the whole text when it is shorter.
+Text Right(TextView text, long long count);
+// From 1-based `start` to the end; empty when start lies beyond the end.
+Text Mid(TextView text, long long start);
+// `count` characters from 1-based `start`.
+Text Mid(TextView text, long long start, long long count);
+
+inline bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+inline bool IsUpper(char32_t c) { return c >= U'A' && c <= U'Z'; }
+inline bool IsLower(char32_t c) { return c >= U'a' && c <= U'z'; }
+inline bool IsLetter(char32_t c) { return IsUpper(c) || IsLower(c); }
+// A digit, the point or the minus sign: the characters a number text is read from.
+inline bool IsNumberChar(char32_t c) { return IsDigit(c) || c == U'.' || c == U'-'; }
+
+// Variable-table helpers.
+Text EntryFor(int index, TextView definition);  // "A: " + definition
+Text DefinitionOf(TextView entry);              // the entry from its fourth character
+Text EmptyEntry(int index);                     // "A: "
+VariableTable EmptyTable();
+
+}  // namespace suusiki

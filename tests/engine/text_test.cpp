@@ -1,0 +1,55 @@
+// UTF-8 at the edges and the 1-based cutting helpers.
+#include <gtest/gtest.h>
+
+#include "engine/failure.h"
+#include "engine/text.h"
+
+namespace suusiki {
+namespace {
+
+TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
+  const std::string valid = "A: ①～ｶﾙﾒﾛ★ 数式 \xF0\x9F\x98\x80";
+  EXPECT_EQ(ToUtf8(FromUtf8(valid)), valid);
+  EXPECT_EQ(FromUtf8("①").size(), 1u);  // a full-width character is one character
+  const struct {
+    std::string bytes;
+    Text text;
+  } malformed[] = {
+      {"a\xFF" "b", U"a\uFFFDb"},
+      {"\xC3", U"\uFFFD"},                // cut short at the end
+      {"\xE2\x91" "x", U"\uFFFDx"},       // cut short before an ASCII byte
+      {"\xC0\xAF", U"\uFFFD"},            // over-long form of "/"
+      {"\xED\xA0\x80", U"\uFFFD"},        // a surrogate
+      {"\xF4\x90\x80\x80", U"\uFFFD"},    // beyond U+10FFFF
+      {std::string("\0z", 2), Text(U"\0z", 2)},
+  };
+  for (const auto& c : malformed) EXPECT_EQ(FromUtf8(c.bytes), c.text);
+}
+
+TEST(CutTest, BehavesLikeTheClassicStringFunctions) {
+  const Text t = U"abcde";
+  EXPECT_EQ(Left(t, 2), U"ab");
+  EXPECT_EQ(Left(t, 99), t);
+  EXPECT_EQ(Right(t, 2), U"de");
+  EXPECT_EQ(Right(t, 0), U"");
+  EXPECT_EQ(Mid(t, 2), U"bcde");
+  EXPECT_EQ(Mid(t, 6), U"");
+  EXPECT_EQ(Mid(t, 2, 2), U"bc");
+  EXPECT_EQ(InStr(t, U"cd"), 3);
+  EXPECT_EQ(InStr(t, U"x"), 0);
+  EXPECT_EQ(InStr(U"-1-2", U"-", 2), 3);
+  EXPECT_THROW(Left(t, -1), EngineError);
+  EXPECT_THROW(Right(t, -1), EngineError);
+  EXPECT_THROW(Mid(t, 0), EngineError);
+  EXPECT_THROW(Mid(t, 1, -1), EngineError);
+}
+
+TEST(EntryTest, SplitsEntriesOfAnyLength) {
+  EXPECT_EQ(EntryFor(2, U"58*3"), U"C: 58*3");
+  EXPECT_EQ(DefinitionOf(U"C: 58*3"), U"58*3");
+  EXPECT_EQ(DefinitionOf(U"C:"), U"");  // hand-edited files may hold short entries
+  EXPECT_EQ(EmptyTable()[25], U"Z: ");
+}
+
+}  // namespace
+}  // namespace suusiki
