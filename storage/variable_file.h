@@ -1,0 +1,60 @@
+// Variable files: the 26 entries of the variable table on disk.
+//
+// A variable file is 26 lines, one per variable A to Z, each the table entry in
+// double quotes followed by CR LF, in code page 932 (windows-31j). There is no
+// header, count or checksum; records are taken by position, so the third line
+// is always C's entry whatever letter its text starts with.
+//
+// Every write replaces the file atomically: either the whole new file is there
+// or the old one is left untouched. A read stores records into the table as it
+// goes, so after a failure the records read so far have replaced the first
+// entries and the rest of the table is as it was.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "engine/text.h"
+
+namespace suusiki::storage {
+
+enum class FileStatus {
+  Ok,
+  Missing,       // the file does not exist
+  Unreadable,    // it exists but cannot be opened or read (a directory, no permission)
+  Short,         // it ends before the 26th record
+  Malformed,     // a record is not a quoted code page 932 entry
+  NotEncodable,  // an entry has a character a variable file cannot hold; nothing was written
+  WriteFailed,   // the file could not be replaced; the old one is untouched
+};
+
+struct FileResult {
+  FileStatus status = FileStatus::Ok;
+  int records = 0;       // records read into the table (reads) or written (writes: 26 on success)
+  int failedRecord = 0;  // 1-based record (= variable index + 1) where reading stopped or whose
+                         // entry can't be written; 0 when not applicable
+  QString detail;        // system error text, the character that has no code page 932 form, or
+                         // what is wrong with a malformed record, for messages
+  bool ok() const { return status == FileStatus::Ok; }
+};
+
+// The longest line a reader accepts, in bytes without its line end.
+inline constexpr int kMaxLineBytes = 64 * 1024;
+
+// The auto-save file's name, in the program's folder or the per-user data folder.
+inline constexpr char kAutoSaveFileName[] = "DATT.0DT";
+
+FileResult WriteVariableFile(const QString& path, const VariableTable& table);
+FileResult ReadVariableFile(const QString& path, VariableTable& table);
+
+// Where the auto-save file lives: the program's folder when it is writable,
+// otherwise the per-user data folder ($XDG_DATA_HOME/suusiki), which is created
+// when needed. AutoSavePath() needs a QCoreApplication.
+QString AutoSavePath();
+QString AutoSavePathIn(const QString& programFolder, const QString& dataFolder);
+
+// One English line (UTF-8) for the command-line tool, e.g.
+// "DATT.0DT: the file ends after 10 of 26 records".
+std::string DescribeFailure(const FileResult& result, const QString& path);
+
+}  // namespace suusiki::storage

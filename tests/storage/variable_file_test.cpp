@@ -1,0 +1,248 @@
+#include "storage/variable_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace suusiki::storage {
+namespace {
+
+using namespace std::string_literals;
+
+// A well-formed record for variable i: "\"C: 2\"".
+std::string Record(int i) { return "\""s + char('A' + i) + ": " + std::to_string(i) + "\""; }
+Text EntryOf(int i) { return FromUtf8(Record(i).substr(1, Record(i).size() - 2)); }
+std::string Records(int from, int to, const std::string& end = "\r\n") {
+  std::string out;
+  for (int i = from; i < to; ++i) out += Record(i) + end;
+  return out;
+}
+
+VariableTable Sentinels() {
+  VariableTable table;
+  table.fill(FromUtf8("old"));
+  return table;
+}
+
+const QByteArray kOldFile = "\"A: old\"\r\n";
+
+class VariableFileTest : public ::testing::Test {
+ protected:
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+  void Put(const QString& name, const std::string& bytes) const {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  }
+  QByteArray Get(const QString& name) const {
+    QFile file(Path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  QStringList Listing() const {
+    return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  }
+  // The old file is whole and no temporary file was left beside it.
+  void ExpectOldFileKept(const std::string& what) const {
+    EXPECT_EQ(Get("v"), kOldFile) << what;
+    EXPECT_EQ(Listing(), QStringList{"v"}) << what;
+  }
+  FileResult ReadBytes(const std::string& bytes, VariableTable& table) const {
+    Put("v", bytes);
+    return ReadVariableFile(Path("v"), table);
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(VariableFileTest, WritesQuotedRecordsWithCrLfReplacingTheOldFile) {
+  Put("v", kOldFile.toStdString());
+  VariableTable table = EmptyTable();
+  table[0] = FromUtf8("A: 58*3");
+  const FileResult result = WriteVariableFile(Path("v"), table);
+  ASSERT_TRUE(result.ok()) << result.detail.toStdString();
+  EXPECT_EQ(result.records, 26);
+  QByteArray expected = "\"A: 58*3\"\r\n";
+  for (char c = 'B'; c <= 'Z'; ++c) expected += "\""s + c + ": \"\r\n";
+  EXPECT_EQ(Get("v"), expected);
+  EXPECT_EQ(Listing(), QStringList{"v"});
+}
+
+TEST_F(VariableFileTest, EntriesTravelAsCodePage932AndComeBack) {
+  const struct { const char* entry; std::string bytes; } cases[] = {
+      {"B: ①～", "B: \x87\x40\x81\x60"},
+      {"C: 変数", "C: \x95\xcf\x90\x94"},
+      {"D: ｶﾙﾒﾛ", "D: \xb6\xd9\xd2\xdb"},
+      {"E: say \"hi\"", "E: say \"hi\""},
+      {"F: \\~", "F: \\~"},
+      {"", ""},
+      {"Q", "Q"},
+  };
+  VariableTable table = EmptyTable();
+  for (int i = 0; i < std::ssize(cases); ++i) table[i] = FromUtf8(cases[i].entry);
+  ASSERT_TRUE(WriteVariableFile(Path("v"), table).ok());
+  const QList<QByteArray> lines = Get("v").split('\n');
+  for (int i = 0; i < std::ssize(cases); ++i) {
+    EXPECT_EQ(lines[i], QByteArray::fromStdString("\"" + cases[i].bytes + "\"\r")) << cases[i].entry;
+  }
+  VariableTable back = Sentinels();
+  ASSERT_TRUE(ReadVariableFile(Path("v"), back).ok());
+  EXPECT_EQ(back, table);
+}
+
+TEST_F(VariableFileTest, UnencodableEntryWritesNothing) {
+  const struct { const char* name; Text entry; QString detail; } cases[] = {
+      {"emoji", FromUtf8("E: 😀"), "😀"},
+      {"yen sign", FromUtf8("E: ¥5"), "¥"},
+      {"wave dash", FromUtf8("E: 1〜2"), "〜"},
+      {"minus sign", FromUtf8("E: −1"), "−"},
+      {"line feed", FromUtf8("E: 1\n2"), "line break"},
+      {"carriage return", FromUtf8("E: 1\r"), "line break"},
+      {"NUL", Text{U'E', U':', U' ', U'\0'}, "NUL"},
+  };
+  for (const auto& c : cases) {
+    Put("v", kOldFile.toStdString());
+    VariableTable table = EmptyTable();
+    table[4] = c.entry;
+    const FileResult result = WriteVariableFile(Path("v"), table);
+    EXPECT_EQ(result.status, FileStatus::NotEncodable) << c.name;
+    EXPECT_EQ(result.failedRecord, 5) << c.name;
+    EXPECT_EQ(result.detail, c.detail) << c.name;
+    ExpectOldFileKept(c.name);
+  }
+}
+
+TEST_F(VariableFileTest, FailedWriteLeavesTheOldFile) {
+  Put("v", kOldFile.toStdString());
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder"));
+  for (const char* target : {"folder", "v/below", "missing/v"}) {
+    const FileResult result = WriteVariableFile(Path(target), EmptyTable());
+    EXPECT_EQ(result.status, FileStatus::WriteFailed) << target;
+    EXPECT_FALSE(result.detail.isEmpty()) << target;
+  }
+  EXPECT_EQ(Get("v"), kOldFile);
+  EXPECT_EQ(Listing(), (QStringList{"folder", "v"}));
+  EXPECT_TRUE(QDir(Path("folder")).isEmpty());
+}
+
+TEST_F(VariableFileTest, FullDiskLeavesTheOldFile) {
+  // Small files reach the disk when Qt flushes its buffer, large ones at once.
+  VariableTable large = EmptyTable();
+  large[0] += Text(40000, U'9');
+  for (const VariableTable& table : {EmptyTable(), large}) {
+    Put("v", kOldFile.toStdString());
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const FileResult result = WriteVariableFile(Path("v"), table);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(result.status, FileStatus::WriteFailed) << table[0].size();
+    EXPECT_EQ(result.detail, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    ExpectOldFileKept("full disk");
+  }
+}
+
+TEST_F(VariableFileTest, ReadsRecordsByPosition) {
+  const std::string fill(kMaxLineBytes - 2, 'x');  // in quotes, the longest line accepted
+  const struct { const char* name; std::string bytes; int index; Text entry; } cases[] = {
+      {"another letter", Records(0, 2) + "\"Q: 7\"\r\n" + Records(3, 26) + "junk\r\n", 2,
+       FromUtf8("Q: 7")},
+      {"LF only, no final line end", Records(0, 25, "\n") + Record(25), 25, EntryOf(25)},
+      {"quotes inside", "\"A: \"q\"\"x\r\n" + Records(1, 26), 0, FromUtf8("A: \"q\"")},
+      {"empty entry", Records(0, 1) + "\"\"\r\n" + Records(2, 26), 1, Text()},
+      {"longest line", "\"" + fill + "\"\r\n" + Records(1, 26), 0, FromUtf8(fill)},
+  };
+  for (const auto& c : cases) {
+    VariableTable table = Sentinels();
+    const FileResult result = ReadBytes(c.bytes, table);
+    ASSERT_TRUE(result.ok()) << c.name << ": " << DescribeFailure(result, "v");
+    for (int i = 0; i < 26; ++i) {
+      EXPECT_EQ(table[i], i == c.index ? c.entry : EntryOf(i)) << c.name << " " << i;
+    }
+  }
+}
+
+TEST_F(VariableFileTest, ReadStopsAtTheFirstBadRecord) {
+  const std::string head = Records(0, 2);
+  const std::string tail = Records(3, 26);
+  const std::string tooLong(kMaxLineBytes - 1, 'x');  // in quotes, one byte too many
+  const struct { const char* name; std::string bytes; FileStatus status; int records; } cases[] = {
+      {"empty", "", FileStatus::Short, 0},
+      {"ten records", Records(0, 10), FileStatus::Short, 10},
+      {"no quotes", head + "C: 2\r\n" + tail, FileStatus::Malformed, 2},
+      {"one quote", head + "\"C: 2\r\n" + tail, FileStatus::Malformed, 2},
+      {"NUL inside", head + "\"C: \0\"\r\n"s + tail, FileStatus::Malformed, 2},
+      {"NUL outside", head + "\"C: 2\"\0\r\n"s + tail, FileStatus::Malformed, 2},
+      {"bad trail byte", head + "\"C: \x81\x20\"\r\n" + tail, FileStatus::Malformed, 2},
+      {"cut-off character", head + "\"C: \x81\"\r\n" + tail, FileStatus::Malformed, 2},
+      {"unassigned byte", head + "\"C: \xa0\"\r\n" + tail, FileStatus::Malformed, 2},
+      {"CR inside", head + "\"C:\r2\"\r\n" + tail, FileStatus::Malformed, 2},
+      {"over-long line", head + "\"" + tooLong + "\"\r\n" + tail, FileStatus::Malformed, 2},
+  };
+  for (const auto& c : cases) {
+    VariableTable table = Sentinels();
+    const FileResult result = ReadBytes(c.bytes, table);
+    EXPECT_EQ(result.status, c.status) << c.name;
+    EXPECT_EQ(result.records, c.records) << c.name;
+    EXPECT_EQ(result.failedRecord, c.records + 1) << c.name;
+    for (int i = 0; i < 26; ++i) {
+      EXPECT_EQ(table[i], i < c.records ? EntryOf(i) : Sentinels()[i]) << c.name << " " << i;
+    }
+  }
+}
+
+TEST_F(VariableFileTest, ReadRefusesWhatIsNoVariableFile) {
+  Put("v", "");
+  const struct { QString path; FileStatus status; } cases[] = {
+      {Path("missing"), FileStatus::Missing},
+      {Path("v/below"), FileStatus::Missing},
+      {dir_.path(), FileStatus::Unreadable},
+      {"/proc/self/exe", FileStatus::Malformed},
+      {"/dev/zero", FileStatus::Malformed},
+  };
+  for (const auto& c : cases) {
+    VariableTable table = Sentinels();
+    QElapsedTimer timer;
+    timer.start();
+    const FileResult result = ReadVariableFile(c.path, table);
+    EXPECT_LT(timer.elapsed(), 2000) << c.path.toStdString();
+    EXPECT_EQ(result.status, c.status) << c.path.toStdString();
+    EXPECT_EQ(result.records, 0) << c.path.toStdString();
+    EXPECT_EQ(table, Sentinels()) << c.path.toStdString();
+  }
+}
+
+TEST_F(VariableFileTest, AutoSaveFileGoesToTheDataFolderWhenTheProgramFolderIsNotWritable) {
+  Put("v", "");
+  const QString data = Path("data/suusiki");
+  EXPECT_EQ(AutoSavePathIn(dir_.path(), data), dir_.path() + "/DATT.0DT");
+  EXPECT_FALSE(QDir(data).exists());
+  for (const QString& program : {Path("missing"), Path("v/bin")}) {
+    EXPECT_EQ(AutoSavePathIn(program, data), data + "/DATT.0DT");
+    EXPECT_TRUE(QDir(data).exists());
+    QDir(Path("data")).removeRecursively();
+  }
+}
+
+TEST(DescribeFailure, NamesWhatWentWrong) {
+  EXPECT_EQ(DescribeFailure({FileStatus::Short, 10, 11, {}}, "DATT.0DT"),
+            "DATT.0DT: the file ends after 10 of 26 records");
+  EXPECT_EQ(DescribeFailure({FileStatus::NotEncodable, 0, 5, "😀"}, "v"),
+            "v: the entry for E contains \"😀\" (U+1F600), which has no code page 932 form");
+}
+
+}  // namespace
+}  // namespace suusiki::storage
