@@ -1,0 +1,153 @@
+#include "cli/calc_tool.h"
+
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <utility>
+
+#include "engine/main_state.h"
+#include "storage/variable_file.h"
+
+namespace suusiki::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: suusiki-calc [--table FILE] [--def L=TEXT]... [--current L] [--autosave FILE]\n"
+    "                    [--solve START] [FORMULA...]\n"
+    "Each FORMULA (or each line of standard input when none is given) is typed into the\n"
+    "formula box of the current variable and calculated; the answer line is printed.\n";
+
+// Writes every auto-save to one file and says once on standard error when a
+// write fails, until one succeeds again.
+class FileAutoSave : public AutoSave {
+ public:
+  FileAutoSave(QString path, std::ostream& err) : path_(std::move(path)), err_(err) {}
+
+  void Save(const VariableTable& table) override {
+    const storage::FileResult result = storage::WriteVariableFile(path_, table);
+    if (result.ok()) {
+      failing_ = false;
+      return;
+    }
+    if (!failing_) err_ << "suusiki-calc: " << storage::DescribeFailure(result, path_) << '\n';
+    failing_ = true;
+    anyFailure_ = true;
+  }
+
+  bool anyFailure() const { return anyFailure_; }
+
+ private:
+  QString path_;
+  std::ostream& err_;
+  bool failing_ = false;
+  bool anyFailure_ = false;
+};
+
+struct Options {
+  std::optional<std::string> table;
+  std::vector<std::pair<int, std::string>> definitions;
+  int current = 0;
+  std::optional<std::string> autoSave;
+  std::optional<std::string> solveStart;
+  std::vector<std::string> formulas;
+};
+
+// A single letter A to Z, as its variable index; -1 otherwise.
+int LetterIndex(std::string_view text) {
+  return text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z' ? text[0] - 'A' : -1;
+}
+
+// Fills `options`; on a bad argument returns the complaint.
+std::optional<std::string> Parse(const std::vector<std::string>& args, Options& options) {
+  bool formulasOnly = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (formulasOnly || arg.rfind("--", 0) != 0) {
+      options.formulas.push_back(arg);  // "-5+3" is a formula, not an option
+      continue;
+    }
+    if (arg == "--") {
+      formulasOnly = true;
+      continue;
+    }
+    const bool takesValue = arg == "--table" || arg == "--def" || arg == "--current" || arg == "--autosave" ||
+                            arg == "--solve";
+    if (!takesValue) return "unknown option " + arg;
+    if (i + 1 >= args.size()) return arg + " needs a value";
+    const std::string& value = args[++i];
+    if (arg == "--table") {
+      if (options.table) return "--table given twice";
+      options.table = value;
+    } else if (arg == "--def") {
+      const auto equals = value.find('=');
+      const int index = equals == std::string::npos ? -1 : LetterIndex(std::string_view(value).substr(0, equals));
+      if (index < 0) return "--def needs L=TEXT with a letter L from A to Z: " + value;
+      options.definitions.emplace_back(index, value.substr(equals + 1));
+    } else if (arg == "--current") {
+      options.current = LetterIndex(value);
+      if (options.current < 0) return "--current needs a letter from A to Z: " + value;
+    } else if (arg == "--autosave") {
+      options.autoSave = value;
+    } else {
+      options.solveStart = value;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+  for (const std::string& arg : args) {
+    if (arg == "--") break;
+    if (arg == "--help") {
+      out << kUsage;
+      return 0;
+    }
+  }
+  Options options;
+  if (const auto complaint = Parse(args, options)) {
+    err << "suusiki-calc: " << *complaint << '\n' << kUsage;
+    return 2;
+  }
+  if (options.solveStart) {
+    err << "suusiki-calc: --solve is not available in this version\n";
+    return 2;
+  }
+
+  std::optional<FileAutoSave> autoSave;
+  if (options.autoSave) autoSave.emplace(QString::fromStdString(*options.autoSave), err);
+  MainState state(autoSave ? &*autoSave : nullptr);
+
+  if (options.table) {
+    const QString path = QString::fromStdString(*options.table);
+    const storage::FileResult result = storage::ReadVariableFile(path, state.table);
+    if (!result.ok()) {
+      err << "suusiki-calc: " << storage::DescribeFailure(result, path) << '\n';
+      return 2;
+    }
+  }
+  for (const auto& [index, definition] : options.definitions) {
+    state.table[static_cast<std::size_t>(index)] = EntryFor(index, FromUtf8(definition));
+  }
+  state.current = options.current;
+
+  auto calculate = [&](std::string_view formula) {
+    state.formulaBox = FromUtf8(formula);
+    state.Calculate();
+    out << ToUtf8(state.answerLine) << '\n';
+  };
+  if (!options.formulas.empty()) {
+    for (const std::string& formula : options.formulas) calculate(formula);
+  } else {
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      calculate(line);
+    }
+  }
+  out.flush();
+  return autoSave && autoSave->anyFailure() ? 1 : 0;
+}
+
+}  // namespace suusiki::cli

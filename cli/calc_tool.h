@@ -1,0 +1,20 @@
+// suusiki-calc: runs the calculate command of the main window without a window,
+// for scripts, batch work and tests.
+//
+//   suusiki-calc [--table FILE] [--def L=TEXT]... [--current L] [--autosave FILE]
+//                [--solve START] [FORMULA...]
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace suusiki::cli {
+
+// Runs the tool with `args` (without the program name), reading formulas from
+// `in` when none are given, printing answer lines to `out` and complaints to
+// `err`. Returns the exit status: 0, 1 when an auto-save could not be written,
+// 2 for bad arguments or an unreadable table file.
+int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace suusiki::cli

@@ -1,0 +1,111 @@
+// suusiki-calc as scripts use it: arguments in, answer lines and exit status out.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "cli/calc_tool.h"
+
+namespace suusiki::cli {
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ToolRun RunTool(std::vector<std::string> args, const std::string& input = "") {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCalcTool(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+    std::string out;
+  } cases[] = {
+      {{"1+2", "1/3", "5/0"}, "", "3. \n0.333333333333333 \n文法エラー！0で除算\n"},
+      {{"-5+3"}, "", "-2. \n"},  // a formula may start with "-"
+      {{"--", "--5"}, "", "-5. \n"},
+      {{}, "2*3\r\nSin(30)\n\n", "6. \n0.5 \n0. \n"},
+      // Each formula is stored in the current variable, and later ones see it.
+      {{"--def", "B=A*2", "--current", "C", "B+1"}, "", "1. \n"},
+      {{"--def", "C=58*3", "--def", "B=C/2.2+67", "B*152/(C/4+85)"}, "", "172.807923593916 \n"},
+      {{"--current", "B", "A+1", "B"}, "", "1. \n文法エラー！自己変数\n"},
+      // A silent failure leaves the answer line as it was: empty at first.
+      {{"1" + std::string(400, '0'), "7", "1" + std::string(400, '0')}, "", "\n7. \n7. \n"},
+      {{"\xFF"}, "", "0. \n"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool(c.args, c.input);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, c.out);
+  }
+}
+
+TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
+  const std::vector<std::string> bad[] = {
+      {"--bogus"}, {"--def", "a=1"}, {"--def", "AB=1"}, {"--def", "A"}, {"--current", "1"},
+      {"--current"}, {"--table", "/nonexistent/DATT.0DT"}, {"--solve", "1"},
+  };
+  for (const auto& args : bad) {
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_TRUE(run.out.empty());
+  }
+}
+
+TEST(CalcToolTest, ReadsATableFileAndWritesTheAutoSaveFile) {
+  QTemporaryDir dir;
+  const QString table = dir.filePath("in.0DT");
+  QByteArray bytes;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    bytes += "\"" + QByteArray(1, letter) + ": " + (letter == 'C' ? "58*3" : "") + "\"\r\n";
+  }
+  WriteFile(table, bytes);
+  const QString saved = dir.filePath("out.0DT");
+  const ToolRun run = RunTool({"--table", table.toStdString(), "--autosave", saved.toStdString(), "C*2"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "348. \n");
+  QFile in(table);
+  ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+  EXPECT_EQ(in.readAll(), bytes) << "the table file is never written";
+  QFile out(saved);
+  ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(out.readAll().startsWith("\"A: C*2\"\r\n\"B: \"\r\n\"C: 58*3\"\r\n"));
+}
+
+TEST(CalcToolTest, ShortTableFileIsRefused) {
+  QTemporaryDir dir;
+  const QString table = dir.filePath("short.0DT");
+  WriteFile(table, "\"A: 1\"\r\n\"B: 2\"\r\n");
+  const ToolRun run = RunTool({"--table", table.toStdString(), "A"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("short.0DT"), std::string::npos) << run.err;
+}
+
+TEST(CalcToolTest, AnAutoSaveThatFailsIsReportedOnceAndTheCalculationGoesOn) {
+  QTemporaryDir dir;
+  const std::string belowAFile = dir.filePath("file").toStdString() + "/DATT.0DT";
+  WriteFile(dir.filePath("file"), "x");
+  const ToolRun run = RunTool({"--autosave", belowAFile, "1+1", "2+2"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "2. \n4. \n");
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+}  // namespace
+}  // namespace suusiki::cli
