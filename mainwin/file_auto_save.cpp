@@ -1,0 +1,17 @@
+#include "mainwin/file_auto_save.h"
+
+namespace suusiki {
+
+void FileAutoSave::Save(const VariableTable& table) {
+  last_ = storage::WriteVariableFile(path_, table);
+  behind_ = !last_.ok();
+  if (last_.ok()) reported_ = false;
+}
+
+bool FileAutoSave::TakeNewFailure() {
+  if (!behind_ || reported_) return false;
+  reported_ = true;
+  return true;
+}
+
+}  // namespace suusiki

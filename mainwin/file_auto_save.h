@@ -1,0 +1,34 @@
+// The window's auto-save: every change of the variable table is written to
+// DATT.0DT. A failed write never stops a command; the table in memory is then
+// newer than the file, and the window tells the user once until a write
+// succeeds again.
+#pragma once
+
+#include <QString>
+
+#include "engine/main_state.h"
+#include "storage/variable_file.h"
+
+namespace suusiki {
+
+class FileAutoSave : public AutoSave {
+ public:
+  explicit FileAutoSave(QString path) : path_(std::move(path)) {}
+
+  void Save(const VariableTable& table) override;
+
+  const QString& path() const { return path_; }
+  // True while the last write failed: the table in memory is newer than the file.
+  bool behind() const { return behind_; }
+  const storage::FileResult& lastResult() const { return last_; }
+  // True once after a write has started to fail, for the window to tell the user.
+  bool TakeNewFailure();
+
+ private:
+  QString path_;
+  storage::FileResult last_;
+  bool behind_ = false;
+  bool reported_ = false;
+};
+
+}  // namespace suusiki

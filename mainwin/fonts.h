@@ -1,0 +1,23 @@
+// The window fonts are named by their Windows names; on Linux they map to the
+// IPA fonts, with Noto Sans CJK JP behind them.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace suusiki {
+
+inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString kGothic = QStringLiteral("ＭＳ ゴシック");
+inline const QString kMincho = QStringLiteral("ＭＳ 明朝");
+
+// Registers the substitutions once per process.
+void InstallFontSubstitutions();
+
+// A font by its Windows name, size in points.
+QFont WindowFont(const QString& family, double points, bool bold = false);
+
+// Positions and sizes are given in twips; 15 twips make one logical pixel.
+constexpr int Twips(int twips) { return (twips + 7) / 15; }
+
+}  // namespace suusiki

@@ -1,0 +1,14 @@
+// The window tests drive real widgets on Qt's offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "mainwin/fonts.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  suusiki::InstallFontSubstitutions();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
