@@ -1,0 +1,63 @@
+// Speed of the calculate command and of the variable file.
+//
+//   build/bench/suusiki_bench
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include "engine/main_state.h"
+#include "storage/variable_file.h"
+
+namespace suusiki {
+namespace {
+
+void Calculate(benchmark::State& bench, int current, const char32_t* formula,
+               std::initializer_list<std::pair<int, const char32_t*>> definitions) {
+  MainState state;
+  for (const auto& [index, definition] : definitions) state.table[index] = EntryFor(index, definition);
+  state.current = current;
+  for (auto _ : bench) {
+    state.formulaBox = formula;
+    state.Calculate();
+    benchmark::DoNotOptimize(state.answerLine.data());
+  }
+  bench.SetLabel(ToUtf8(state.answerLine));
+}
+
+// C=58*3, B=C/2.2+67, A=B*152/(C/4+85): calculating A expands B and C into it.
+void BM_Chain(benchmark::State& bench) {
+  Calculate(bench, 0, U"B*152/(C/4+85)", {{1, U"C/2.2+67"}, {2, U"58*3"}});
+}
+BENCHMARK(BM_Chain);
+
+void BM_Functions(benchmark::State& bench) {
+  Calculate(bench, 0, U"B*3.5^6+Sqr(3+6)*Tan(30)+555*C", {{1, U"C/2.2+67"}, {2, U"58*3"}});
+}
+BENCHMARK(BM_Functions);
+
+// Close to the 100-character limit, with nested functions.
+void BM_LongNested(benchmark::State& bench) {
+  Calculate(bench, 0,
+            U"Sin(Cos(Tan(Atn(Sqr(Abs(Log(Exp(Int(Fix(2.5))))))+1)*2)/3)+Sqr(Abs(-16))*Log(Exp(2))-Atn(1)/Pi",
+            {});
+}
+BENCHMARK(BM_LongNested);
+
+void BM_WriteAndReadVariableFile(benchmark::State& bench) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("DATT.0DT");
+  VariableTable table = EmptyTable();
+  for (int i = 0; i < kVariableCount; i += 2) table[i] = EntryFor(i, U"B*152/(C/4+85)+Sqr(2)*①");
+  for (auto _ : bench) {
+    if (!storage::WriteVariableFile(path, table).ok()) bench.SkipWithError("write failed");
+    VariableTable read = EmptyTable();
+    if (!storage::ReadVariableFile(path, read).ok()) bench.SkipWithError("read failed");
+    benchmark::DoNotOptimize(read[0].data());
+  }
+}
+BENCHMARK(BM_WriteAndReadVariableFile)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace suusiki
+
+BENCHMARK_MAIN();
