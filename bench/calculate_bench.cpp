@@ -38,7 +38,7 @@ BENCHMARK(BM_Functions);
 // Close to the 100-character limit, with nested functions.
 void BM_LongNested(benchmark::State& bench) {
   Calculate(bench, 0,
-            U"Sin(Cos(Tan(Atn(Sqr(Abs(Log(Exp(Int(Fix(2.5))))))+1)*2)/3)+Sqr(Abs(-16))*Log(Exp(2))-Atn(1)/Pi",
+            U"Sin(Cos(Tan(Atn(Sqr(Abs(Log(Exp(Int(Fix(2.5)))))))+1)*2)/3)+Sqr(Abs(-16))*Log(Exp(2))-Atn(1)/Pi",
             {});
 }
 BENCHMARK(BM_LongNested);

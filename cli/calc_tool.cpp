@@ -21,15 +21,15 @@ constexpr const char* kUsage =
 // write fails, until one succeeds again.
 class FileAutoSave : public AutoSave {
  public:
-  FileAutoSave(QString path, std::ostream& err) : path_(std::move(path)), err_(err) {}
+  FileAutoSave(QString path, std::ostream& err) : writer_(std::move(path)), err_(err) {}
 
   void Save(const VariableTable& table) override {
-    const storage::FileResult result = storage::WriteVariableFile(path_, table);
+    const storage::FileResult result = writer_.Write(table);
     if (result.ok()) {
       failing_ = false;
       return;
     }
-    if (!failing_) err_ << "suusiki-calc: " << storage::DescribeFailure(result, path_) << '\n';
+    if (!failing_) err_ << "suusiki-calc: " << storage::DescribeFailure(result, writer_.path()) << '\n';
     failing_ = true;
     anyFailure_ = true;
   }
@@ -37,7 +37,7 @@ class FileAutoSave : public AutoSave {
   bool anyFailure() const { return anyFailure_; }
 
  private:
-  QString path_;
+  storage::VariableFileWriter writer_;
   std::ostream& err_;
   bool failing_ = false;
   bool anyFailure_ = false;

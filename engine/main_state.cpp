@@ -1,5 +1,8 @@
 #include "engine/main_state.h"
 
+#include <array>
+#include <cstdint>
+
 #include "engine/arithmetic.h"
 #include "engine/checks.h"
 #include "engine/number_text.h"
@@ -26,6 +29,16 @@ bool HasReference(TextView formula) {
     if (IsLetter(formula[i]) && IsFollower(formula[i + 1])) return true;
   }
   return false;
+}
+
+// One bit per letter A to Z that occurs in `text`, in either case.
+std::uint32_t LettersIn(TextView text) {
+  std::uint32_t letters = 0;
+  for (char32_t c : text) {
+    if (IsUpper(c)) letters |= 1u << (c - U'A');
+    if (IsLower(c)) letters |= 1u << (c - U'a');
+  }
+  return letters;
 }
 
 bool HasLetter(TextView formula) {
@@ -91,13 +104,20 @@ Effects MainState::Calculate() {
 
 void MainState::Expand() {
   VariableTable definitions;
-  for (int i = 0; i < kVariableCount; ++i) definitions[i] = DefinitionOf(table[i]);
+  std::array<std::uint32_t, kVariableCount> definitionLetters{};
+  for (int i = 0; i < kVariableCount; ++i) {
+    definitions[i] = DefinitionOf(table[i]);
+    definitionLetters[i] = LettersIn(definitions[i]);
+  }
 
   Text& formula = workingFormula;
   for (;;) {
     formula.push_back(U' ');  // so that a letter or Pi at the very end has a follower
     SubstitutePi(formula);
+    // Letters that may occur in the formula: a letter that doesn't can be skipped.
+    std::uint32_t present = LettersIn(formula);
     for (int index = 0; index < kVariableCount; ++index) {
+      if ((present & (1u << index)) == 0) continue;
       const auto upper = static_cast<char32_t>(U'A' + index);
       const auto lower = static_cast<char32_t>(U'a' + index);
       for (char32_t follower : kFollowers) {
@@ -112,6 +132,7 @@ void MainState::Expand() {
         const Text& definition = definitions[index];
         formula = Left(formula, p - 1) + U"(" + (definition.empty() ? Text(U"0") : definition) + U")" +
                   Right(formula, static_cast<long long>(formula.size()) - p);
+        present |= definitionLetters[index];
         SubstitutePi(formula);
       }
     }

@@ -53,15 +53,16 @@ void KeepDigits(Decimal& d, long long keep) {
 
 // The magnitude's exact decimal expansion, cut to 15 significant digits.
 Decimal SignificantDigits(double magnitude) {
-  // 767 significant digits hold the exact expansion of every double.
+  // 767 significant digits hold the exact expansion of every double, so the
+  // digits below are not rounded; halves away from zero only need the 16th.
   char buf[800];
   const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 766);
   Decimal d;
-  const char* p = buf;
-  const char* e = std::find(buf, r.ptr, 'e');
-  for (; p < e; ++p) {
-    if (*p != '.') d.digits.push_back(*p);
-  }
+  d.digits.reserve(kSignificantDigits + 1);
+  d.digits.push_back(buf[0]);
+  d.digits.append(buf + 2, kSignificantDigits);  // "d.ddd...": the point is at buf[1]
+  const char* e = r.ptr;
+  while (*--e != 'e') {}
   int exponent = 0;
   std::from_chars(e + 1 + (e[1] == '+'), r.ptr, exponent);
   d.point = exponent + 1;

@@ -3,7 +3,7 @@
 namespace suusiki {
 
 void FileAutoSave::Save(const VariableTable& table) {
-  last_ = storage::WriteVariableFile(path_, table);
+  last_ = writer_.Write(table);
   behind_ = !last_.ok();
   if (last_.ok()) reported_ = false;
 }

@@ -13,11 +13,11 @@ namespace suusiki {
 
 class FileAutoSave : public AutoSave {
  public:
-  explicit FileAutoSave(QString path) : path_(std::move(path)) {}
+  explicit FileAutoSave(QString path) : writer_(std::move(path)) {}
 
   void Save(const VariableTable& table) override;
 
-  const QString& path() const { return path_; }
+  const QString& path() const { return writer_.path(); }
   // True while the last write failed: the table in memory is newer than the file.
   bool behind() const { return behind_; }
   const storage::FileResult& lastResult() const { return last_; }
@@ -25,7 +25,7 @@ class FileAutoSave : public AutoSave {
   bool TakeNewFailure();
 
  private:
-  QString path_;
+  storage::VariableFileWriter writer_;
   storage::FileResult last_;
   bool behind_ = false;
   bool reported_ = false;

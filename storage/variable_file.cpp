@@ -236,6 +236,21 @@ FileResult ReadVariableFile(const QString& path, VariableTable& table) {
   return {FileStatus::Ok, kVariableCount, 0, {}};
 }
 
+std::optional<VariableFileWriter::Stamp> VariableFileWriter::StampOf(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+  return Stamp{info.st_ino, static_cast<unsigned long long>(info.st_size), info.st_mtim.tv_sec,
+               info.st_mtim.tv_nsec};
+}
+
+FileResult VariableFileWriter::Write(const VariableTable& table) {
+  if (stamp_ && table == table_ && StampOf(path_) == stamp_) return {FileStatus::Ok, kVariableCount, 0, {}};
+  FileResult result = WriteVariableFile(path_, table);
+  stamp_ = result.ok() ? StampOf(path_) : std::nullopt;
+  if (stamp_) table_ = table;
+  return result;
+}
+
 QString AutoSavePathIn(const QString& programFolder, const QString& dataFolder) {
   const QString name = QString::fromLatin1(kAutoSaveFileName);
   const QFileInfo program(programFolder);

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/text.h"
 
@@ -46,6 +48,31 @@ inline constexpr char kAutoSaveFileName[] = "DATT.0DT";
 
 FileResult WriteVariableFile(const QString& path, const VariableTable& table);
 FileResult ReadVariableFile(const QString& path, VariableTable& table);
+
+// Writes the variable table to one file again and again, as the auto-save does
+// after every change. A write is skipped when the table is the one the last
+// successful write put there and the file on disk is still that same file
+// (same inode, size and modification time), since its bytes are then already
+// what would be written.
+class VariableFileWriter {
+ public:
+  explicit VariableFileWriter(QString path) : path_(std::move(path)) {}
+
+  FileResult Write(const VariableTable& table);
+  const QString& path() const { return path_; }
+
+ private:
+  struct Stamp {
+    unsigned long long inode = 0, size = 0;
+    long long seconds = 0, nanoseconds = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  static std::optional<Stamp> StampOf(const QString& path);
+
+  QString path_;
+  VariableTable table_;          // what the last successful write put in the file
+  std::optional<Stamp> stamp_;  // the file as that write left it; empty before one
+};
 
 // Where the auto-save file lives: the program's folder when it is writable,
 // otherwise the per-user data folder ($XDG_DATA_HOME/suusiki), which is created

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
@@ -242,6 +243,32 @@ TEST(DescribeFailure, NamesWhatWentWrong) {
             "DATT.0DT: the file ends after 10 of 26 records");
   EXPECT_EQ(DescribeFailure({FileStatus::NotEncodable, 0, 5, "😀"}, "v"),
             "v: the entry for E contains \"😀\" (U+1F600), which has no code page 932 form");
+}
+
+TEST_F(VariableFileTest, TheAutoSaveWriterRewritesOnlyWhatChanged) {
+  const auto inode = [&] {
+    struct stat info {};
+    return ::stat(QFile::encodeName(Path("v")).constData(), &info) == 0 ? info.st_ino : 0;
+  };
+  VariableFileWriter writer(Path("v"));
+  VariableTable table = EmptyTable();
+  ASSERT_TRUE(writer.Write(table).ok());
+  const auto first = inode();
+  ASSERT_TRUE(writer.Write(table).ok());
+  EXPECT_EQ(inode(), first) << "the same table is not written twice";
+
+  table[1] = FromUtf8("B: 2");
+  ASSERT_TRUE(writer.Write(table).ok());
+  EXPECT_NE(inode(), first) << "a changed table is written";
+  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
+
+  // A file changed behind the writer's back is written again.
+  Put("v", kOldFile.toStdString());
+  ASSERT_TRUE(writer.Write(table).ok());
+  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
+  QFile::remove(Path("v"));
+  ASSERT_TRUE(writer.Write(table).ok());
+  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
 }
 
 }  // namespace
