@@ -84,7 +84,7 @@ Effects MainState::Calculate() {
     CommitEntry(current, entryText);
     formulaBox = listEdit;
     workingFormula = entryText;
-    effects.focusFormulaBox = true;
+    effects.focus = Focus::FormulaBox;
 
     CheckAdjacency(workingFormula);
     RepairOperatorPlus(workingFormula);
@@ -94,12 +94,67 @@ Effects MainState::Calculate() {
     const Reaction reaction = ReactionTo(error.failure());
     if (reaction.message != nullptr) answerLine = reaction.message;
     effects.beep = reaction.beep;
-    effects.focusFormulaBox = effects.focusFormulaBox || reaction.focusFormulaBox;
+    if (reaction.focusFormulaBox) effects.focus = Focus::FormulaBox;
     effects.failure = error.failure();
   } catch (const std::exception&) {
     effects.failure = Failure::Other;  // e.g. out of memory: ends silently like an overflow
   }
   return effects;
+}
+
+Effects MainState::SelectRow(int row) {
+  current = row >= 0 && row < kVariableCount ? row : -1;
+  if (current >= 0) {
+    const Text& entry = table[static_cast<std::size_t>(current)];
+    const Text definition = DefinitionOf(entry);
+    workingFormula = definition.empty() ? Text(U"0") : definition;
+    variableLabel = entry.substr(0, 3);
+    listEdit = definition;
+    formulaBox = definition;
+  }
+  Effects effects;
+  effects.focus = Focus::FormulaBox;
+  return effects;
+}
+
+Effects MainState::EnterInFormulaBox() {
+  if (current < 0) return {};
+  entryText = formulaBox;
+  CommitEntry(current, entryText);
+  formulaBox = entryText;
+  workingFormula = entryText;
+  Effects effects = Calculate();
+  effects.focus = Focus::FormulaBox;
+  return effects;
+}
+
+Effects MainState::EnterInList() {
+  if (current < 0) return {};
+  entryText = listEdit;
+  CommitEntry(current, entryText);
+  workingFormula = entryText;
+  Effects effects = Calculate();
+  effects.focus = Focus::List;
+  return effects;
+}
+
+Effects MainState::ClearAll() {
+  table = EmptyTable();
+  Save();
+  listEdit = DefinitionOf(table[0]);
+  formulaBox = listEdit;
+  Effects effects = Calculate();
+  effects.beep = true;
+  effects.focus = Focus::FormulaBox;
+  return effects;
+}
+
+void MainState::RefreshAfterLoading() {
+  current = 0;
+  listEdit = DefinitionOf(table[0]);
+  formulaBox = listEdit;
+  workingFormula = listEdit;
+  variableLabel = table[0].substr(0, 2);
 }
 
 void MainState::Expand() {

@@ -24,11 +24,15 @@ class AutoSave {
   virtual void Save(const VariableTable& table) = 0;
 };
 
+// Where the keyboard focus goes after a command; the caret goes to the end of
+// the focused box's text.
+enum class Focus { Unchanged, FormulaBox, List };
+
 // What a command asks the window to do besides showing the new texts.
 struct Effects {
   bool beep = false;
-  bool focusFormulaBox = false;      // the formula box takes the focus, caret at the end
-  std::optional<Failure> failure;    // how the command ended, when it failed
+  Focus focus = Focus::Unchanged;
+  std::optional<Failure> failure;  // how the calculation ended, when it failed
 };
 
 class MainState {
@@ -44,6 +48,7 @@ class MainState {
   Text formulaBox;  // the formula box Text2
   Text listEdit;    // the edit field of the variable list Combo1
   Text answerLine;  // the answer line Label1
+  Text variableLabel;  // Label2, the letter of the current variable
 
   Text entryText;       // the text stored by the latest commit
   Text workingFormula;  // the formula being rewritten
@@ -59,6 +64,27 @@ class MainState {
   // the functions from the rightmost call outward, reduces the rest and shows
   // the value in the answer line with 15 significant digits. Never throws.
   Effects Calculate();
+
+  // The variable list's selection of `row`, by the user or by the program:
+  // that variable becomes current and its stored definition is shown in the
+  // formula box and the list's edit field. An edit not yet stored is replaced.
+  Effects SelectRow(int row);
+
+  // Enter in the formula box: stores its text as the current variable's
+  // definition, then calculates. Nothing happens with no variable current.
+  Effects EnterInFormulaBox();
+
+  // Enter in the list's edit field: stores the edit field's text, then
+  // calculates, which stores the formula box's text once more.
+  Effects EnterInList();
+
+  // Clear all, once the user agreed: every definition becomes empty, then the
+  // calculate command runs on the empty formula box.
+  Effects ClearAll();
+
+  // After a table was loaded from a file: A becomes current and its definition
+  // is shown; the answer line is left alone.
+  void RefreshAfterLoading();
 
  private:
   void Save();

@@ -1,15 +1,22 @@
 // The main window SUUSIKI. It shows the texts of the engine's MainState in its
-// controls and forwards clicks and keys to the commands of that state.
+// controls, forwards clicks and keys to the commands of that state, and does
+// what the commands ask for: a beep, the focus, a message box.
 #pragma once
 
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
+#include <memory>
 
 #include "engine/main_state.h"
 #include "mainwin/file_auto_save.h"
 #include "mainwin/platform.h"
+
+class QAction;
 
 namespace suusiki {
 
@@ -17,28 +24,103 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // `autoSavePath` is where the variable table is written after every change.
-  explicit MainWindow(const QString& autoSavePath, Beeper* beeper = nullptr, QWidget* parent = nullptr);
+  // `autoSavePath` is the auto-save file DATT.0DT. The table is read from it
+  // when the window is first shown.
+  explicit MainWindow(const QString& autoSavePath, Platform platform = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   MainState& state() { return state_; }
   const FileAutoSave& autoSave() const { return autoSave_; }
 
-  // The calculate command (the button "計算").
+  // The text that the next KANYU inserts.
+  QString insertionText;
+  // Inserts the insertion text into the formula box at its caret. Neither the
+  // caret nor the focus moves; every caller does that.
+  void KANYU();
+
   void Calculate();
+  // Reads the variable table from DATT.0DT and shows A. Runs when the window is
+  // first shown and whenever the user comes back to it from one of the
+  // program's other windows.
+  void RestoreAutoSave();
+
+  // The file commands. The save command's dialog, when it needs one, uses
+  // `saveFilter`: the menu's and the toolbar's differ.
+  void OpenFile();
+  void SaveFile(const QString& saveFilter);
+  void SaveFileAs();
+  const QString& rememberedFileName() const { return fileName_; }
+
+  static inline const QString kFileFilter = QStringLiteral("数式ﾌｧｲﾙ (*.0DT)|*.0DT");
+  static inline const QString kMenuSaveFilter = QStringLiteral("数式ﾌｧｲﾙ (*.)|*.0DT");
+
+  // True for the program's secondary windows (TOSA, TOHI, READ1, READ2, VER):
+  // coming back from one of them restores the table.
+  static bool IsSecondaryWindow(const QWidget* window);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildControls();
+  void BuildActions();
+  QPushButton* InsertButton(QWidget* parent, const QString& name, const QString& caption, const QString& insertion,
+                            int left, int top, int width, int height);
+  void Insert(const QString& text);
+  void Backspace();
+  void Delete();
+  void ClearEntry();
+  void ClearAll();
+  void ShowFunctionHelp();
+  void CloseFunctionHelp();
+  void EndProgram();
+
+  // Runs a command of the state on what the boxes hold now, then shows the result.
+  template <typename Command>
+  void Run(Command command) {
+    TakeEdits();
+    Perform(command());
+  }
+  void TakeEdits();
   void ShowState();
   void Perform(const Effects& effects);
+  void FocusFormulaBox();
+  void ReportAutoSaveFailure();
+  void WriteTo(const QString& path);
+  // The formula box's caret (a selection's start) and selection length, in
+  // characters. A button click takes the focus and Qt then drops the
+  // selection, so the box's selection is kept as it was when it lost the focus.
+  struct Selection {
+    int caret = 0;
+    int length = 0;
+  };
+  Selection FormulaBoxSelection() const;
+  Selection LiveSelection() const;
 
   FileAutoSave autoSave_;
   MainState state_;
-  SystemBeeper systemBeeper_;
-  Beeper* beeper_;
+  VariableTable shownTable_;  // the rows the list shows
+  bool listFilled_ = false;
+  bool restoredOnce_ = false;
+  bool lastActiveWasSecondary_ = false;
+  QString fileName_;  // the file dialog's remembered name
+  storage::FileResult lastRestoreProblem_;
+  Selection selectionAtFocusOut_;
+  QString textAtFocusOut_;
+
+  std::unique_ptr<Beeper> ownBeeper_;
+  std::unique_ptr<Prompter> ownPrompter_;
+  std::unique_ptr<FileChooser> ownFiles_;
+  Platform platform_;
 
   QLabel* label1_ = nullptr;       // the answer line
+  QLabel* label2_ = nullptr;       // the current variable's letter
+  QComboBox* combo1_ = nullptr;    // the variable list
   QLineEdit* text2_ = nullptr;     // the formula box
-  QPushButton* command1_ = nullptr;  // "計算"
+  QFrame* picture1_ = nullptr;     // the function help panel
+  QLabel* label6_ = nullptr;
+  QPushButton* command42_ = nullptr;
 };
 
 }  // namespace suusiki

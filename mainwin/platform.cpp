@@ -1,9 +1,51 @@
 #include "mainwin/platform.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
 
 namespace suusiki {
 
 void SystemBeeper::Beep() { QApplication::beep(); }
+
+bool MessageBoxPrompter::Ask(const QString& text, const QString& title) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  return box.exec() == QMessageBox::Ok;
+}
+
+void MessageBoxPrompter::Tell(const QString& text, const QString& title, Icon icon) {
+  QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
+                  QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+QString QtNameFilter(const QString& filter) {
+  const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+  if (bar < 0) return filter;
+  return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QLatin1Char(')');
+}
+
+namespace {
+
+QString Choose(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter, const QString& fileName) {
+  QFileDialog dialog(parent);
+  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setNameFilter(QtNameFilter(filter));
+  if (!fileName.isEmpty()) dialog.selectFile(fileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QString DialogFileChooser::ChooseOpen(const QString& filter, const QString& fileName) {
+  return Choose(parent_, QFileDialog::AcceptOpen, filter, fileName);
+}
+
+QString DialogFileChooser::ChooseSave(const QString& filter, const QString& fileName) {
+  return Choose(parent_, QFileDialog::AcceptSave, filter, fileName);
+}
 
 }  // namespace suusiki

@@ -1,6 +1,12 @@
-// The small interfaces through which the windows reach the desktop, so that
-// tests can answer them without a person.
+// The small interfaces through which the windows reach the desktop: the beep,
+// message boxes, file dialogs and ending the program. Tests answer them without
+// a person; the program uses the Qt implementations below.
 #pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
 
 namespace suusiki {
 
@@ -10,10 +16,61 @@ class Beeper {
   virtual void Beep() = 0;
 };
 
-// The system beep.
+class Prompter {
+ public:
+  enum class Icon { None, Exclamation };
+  virtual ~Prompter() = default;
+  // A question with the buttons OK and Cancel; true for OK.
+  virtual bool Ask(const QString& text, const QString& title) = 0;
+  // A message with an OK button.
+  virtual void Tell(const QString& text, const QString& title, Icon icon) = 0;
+};
+
+// File dialogs. A filter is a description and a pattern joined by "|", such as
+// "数式ﾌｧｲﾙ (*.0DT)|*.0DT". `fileName` is the name the dialog remembers (empty
+// at first). Both return the chosen path, or an empty text when cancelled.
+class FileChooser {
+ public:
+  virtual ~FileChooser() = default;
+  virtual QString ChooseOpen(const QString& filter, const QString& fileName) = 0;
+  // Asks before overwriting an existing file; no extension is added to the name.
+  virtual QString ChooseSave(const QString& filter, const QString& fileName) = 0;
+};
+
 class SystemBeeper : public Beeper {
  public:
   void Beep() override;
+};
+
+class MessageBoxPrompter : public Prompter {
+ public:
+  explicit MessageBoxPrompter(QWidget* parent) : parent_(parent) {}
+  bool Ask(const QString& text, const QString& title) override;
+  void Tell(const QString& text, const QString& title, Icon icon) override;
+
+ private:
+  QWidget* parent_;
+};
+
+class DialogFileChooser : public FileChooser {
+ public:
+  explicit DialogFileChooser(QWidget* parent) : parent_(parent) {}
+  QString ChooseOpen(const QString& filter, const QString& fileName) override;
+  QString ChooseSave(const QString& filter, const QString& fileName) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// "description|pattern" as a Qt name filter, "description (pattern)".
+QString QtNameFilter(const QString& filter);
+
+// What the windows need of the desktop. Members left empty get the real thing.
+struct Platform {
+  Beeper* beeper = nullptr;
+  Prompter* prompter = nullptr;
+  FileChooser* files = nullptr;
+  std::function<void()> quit;  // ends the program at once, closing every window
 };
 
 }  // namespace suusiki

@@ -47,7 +47,7 @@ TEST_P(CalculateTest, ShowsTheAnswer) {
   EXPECT_EQ(effects.beep, c.outcome == kBeep || c.outcome == kBeepFocus);
   EXPECT_EQ(effects.failure.has_value(), c.outcome != kAnswer);
   if (c.outcome == kBeepFocus) {
-    EXPECT_TRUE(effects.focusFormulaBox);
+    EXPECT_EQ(effects.focus, Focus::FormulaBox);
   }
   // Whatever the outcome, the formula is stored as typed.
   EXPECT_EQ(ToUtf8(state.table[c.current - 'A']), std::string(1, c.current) + ": " + c.formula);

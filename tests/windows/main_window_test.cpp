@@ -1,60 +1,299 @@
-// The main window, driven through its real controls.
-#include <gtest/gtest.h>
+// The main window's layout, its variable list, the formula box with its keypad,
+// driven through the real controls.
+#include <QAbstractItemView>
+#include <QGroupBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
+#include "mainwin/fonts.h"
+#include "tests/windows/window_fixture.h"
 
-#include "mainwin/main_window.h"
-
-namespace suusiki {
+namespace suusiki::testing {
 namespace {
 
-class CountingBeeper : public Beeper {
- public:
-  void Beep() override { ++beeps; }
-  int beeps = 0;
-};
+using MainWindowTest = WindowTest;
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  template <typename T>
-  T* Find(const char* name) {
-    auto* widget = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
+TEST_F(MainWindowTest, EveryControlHasItsPlaceCaptionAndFont) {
+  Open();
+  EXPECT_EQ(window->objectName(), QStringLiteral("SUUSIKI"));
+  EXPECT_EQ(window->windowTitle(), QStringLiteral(" ｶﾙﾒﾛ★★★"));
+  EXPECT_EQ(window->centralWidget()->width(), 399);  // 5985 twips
+
+  const struct {
+    const char* name;
+    const char* caption;
+    int left, top, width, height;
+    const char* font = nullptr;
+    double points = 0;
+    bool bold = false;
+  } controls[] = {
+      {"Frame4", "", 0, 0, 1760, 390},
+      {"Command39", "?", 2640, 120, 255, 300, "ＭＳ Ｐゴシック", 9, true},
+      {"Command38", "ﾆｭｰﾄﾝ", 2880, 120, 855, 300, "ＭＳ Ｐゴシック", 9, true},
+      {"Label4", "始点：", 3860, 160, 555, 195},
+      {"Text1", "", 4440, 120, 1455, 270, "ＭＳ ゴシック", 9, true},
+      {"Label3", "Ans：", 120, 560, 615, 255, "ＭＳ Ｐゴシック", 11.25, true},
+      {"Label1", "", 720, 520, 3735, 375, "ＭＳ ゴシック", 11.25, true},
+      {"Command36", "DEL", 4560, 520, 495, 320},
+      {"Command35", "BS", 5100, 520, 375, 320},
+      {"Command32", "CL", 5520, 520, 375, 320},
+      {"Label2", "A:", 120, 960, 375, 300, "ＭＳ ゴシック", 11.25, true},
+      {"Combo1", "", 480, 960, 3975, 300, "ＭＳ ゴシック", 9},
+      {"Text2", "", 525, 1000, 3630, 195, "ＭＳ Ｐゴシック", 9.75, true},
+      {"Command1", "計算", 4560, 960, 615, 320},
+      {"Command2", "終了", 5280, 960, 615, 320},
+      {"Frame1", "関数", 75, 1320, 1755, 1935},
+      {"Frame2", "", 1880, 1320, 2280, 1935},
+      {"Frame3", "変数", 4200, 1320, 1695, 1700},
+      {"Command3", "Abs", 120, 240, 495, 375, "ＭＳ ゴシック", 9},
+      {"Command8", "Int", 1160, 640, 495, 375, "ＭＳ ゴシック", 9},
+      {"Command13", "Pi", 640, 1450, 495, 375, "ＭＳ ゴシック", 9},
+      {"Command41", "？", 1160, 1450, 495, 375, "ＭＳ Ｐゴシック", 11.25, true},
+      {"Command14", "７", 120, 240, 375, 375},
+      {"Command30", "（", 1780, 240, 375, 375},
+      {"Command25", "－", 1380, 1050, 375, 375},
+      {"Command28", "^", 1780, 1050, 375, 375, "ＭＳ ゴシック", 11.25},
+      {"Command26", "０", 120, 1450, 760, 375},
+      {"Command27", ".", 1380, 1450, 375, 375, "ＭＳ 明朝", 11.25, true},
+      {"Command29", "＋", 1780, 1450, 375, 375},
+      {"Command33_0", "A", 120, 240, 255, 255},
+      {"Command33_7", "H", 360, 520, 255, 255},
+      {"Command33_23", "X", 1320, 1080, 255, 255},
+      {"Command33_25", "Z", 360, 1360, 255, 255},
+      {"Command34", "変数ｸﾘｱ", 720, 1360, 855, 255},
+      {"Picture1", "", 1800, 600, 4215, 2655},
+      {"Label6", "", 60, 120, 4040, 2080},
+      {"Command42", "閉", 3600, 2280, 495, 255},
+  };
+  for (const auto& c : controls) {
+    const QString name = QString::fromLatin1(c.name);
+    QWidget* widget = Find(name);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->geometry(), QRect(Twips(c.left), Twips(c.top), Twips(c.width), Twips(c.height))) << c.name;
+    QString caption;
+    if (auto* button = qobject_cast<QPushButton*>(widget)) caption = button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) caption = label->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget)) caption = frame->title();
+    EXPECT_EQ(caption, QString::fromUtf8(c.caption)) << c.name;
+    if (c.font != nullptr) {
+      EXPECT_EQ(widget->font().family(), QString::fromUtf8(c.font)) << c.name;
+      EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), c.points) << c.name;
+      EXPECT_EQ(widget->font().bold(), c.bold) << c.name;
+    }
+    const bool inHelpPanel = name == "Picture1" || name == "Label6" || name == "Command42";
+    EXPECT_EQ(widget->isVisible(), !inHelpPanel) << c.name;
   }
-
-  void TypeAndCalculate(const QString& formula) {
-    auto* box = Find<QLineEdit>("Text2");
-    box->setText(formula);
-    QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+  for (int k = 0; k < kVariableCount; ++k) {
+    EXPECT_EQ(Find<QPushButton>(QStringLiteral("Command33_%1").arg(k))->text(), QString(QChar(u'A' + k)));
   }
-
-  QTemporaryDir dir;
-  QString path = dir.filePath(QStringLiteral("DATT.0DT"));
-  CountingBeeper beeper;
-  MainWindow window{path, &beeper};
-};
-
-TEST_F(MainWindowTest, CalculateButtonShowsTheAnswerAndSavesTheTable) {
-  TypeAndCalculate(QStringLiteral("1234.5"));
-  EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("1,234.5 "));
-  EXPECT_EQ(beeper.beeps, 0);
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(file.readLine().startsWith("\"A: 1234.5\"\r\n"));
 }
 
-TEST_F(MainWindowTest, AFailureBeepsAndShowsItsMessage) {
-  TypeAndCalculate(QStringLiteral("5/0"));
-  EXPECT_EQ(Find<QLabel>("Label1")->text(), QStringLiteral("文法エラー！0で除算"));
-  EXPECT_EQ(beeper.beeps, 1);
-  EXPECT_EQ(window.state().table[0], U"A: 5/0");
+TEST_F(MainWindowTest, TheFormulaBoxCoversTheListsEditFieldButNotItsButton) {
+  Open();
+  const QRect box = Text2()->geometry();
+  const QRect list = Combo1()->geometry();
+  EXPECT_TRUE(list.contains(box));
+  QStyleOptionComboBox option;
+  option.initFrom(Combo1());
+  option.editable = true;
+  const QRect arrow = Combo1()->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow,
+                                                         Combo1());
+  EXPECT_LE(box.right(), list.left() + arrow.left()) << "the drop-down button stays visible";
+  // The formula box is drawn in front of the list.
+  const QObjectList siblings = Combo1()->parentWidget()->children();
+  EXPECT_GT(siblings.indexOf(Text2()), siblings.indexOf(Combo1()));
+
+  QTest::mouseClick(Combo1(), Qt::LeftButton, {}, arrow.center());
+  EXPECT_TRUE(Combo1()->view()->isVisible());
+  EXPECT_EQ(Combo1()->count(), 26);
+  Combo1()->hidePopup();
+}
+
+TEST_F(MainWindowTest, FirstStartShowsTwentySixEmptyVariablesAndCreatesTheFile) {
+  Open();
+  QStringList empty;
+  for (char c = 'A'; c <= 'Z'; ++c) empty << QString(QChar(c)) + QStringLiteral(": ");
+  EXPECT_EQ(Rows(), empty);
+  EXPECT_EQ(Label("Label2"), QStringLiteral("A:"));
+  EXPECT_EQ(Text2()->text(), QString());
+  EXPECT_EQ(Combo1()->currentText(), QString());
+  EXPECT_EQ(window->state().current, 0);
+  EXPECT_EQ(Read(DattPath()), FileWith({}));
+  EXPECT_TRUE(desktop.told.isEmpty());
+}
+
+TEST_F(MainWindowTest, ChoosingARowShowsTheStoredDefinition) {
+  Write(DattPath(), FileWith({"A: 1", "B: 2*A"}));
+  Open();
+  TypeFormula(QStringLiteral("5+5"));  // typed, never stored
+  Select(1);
+  EXPECT_EQ(Text2()->text(), QStringLiteral("2*A"));
+  EXPECT_EQ(Combo1()->currentText(), QStringLiteral("2*A"));
+  EXPECT_EQ(Label("Label2"), QStringLiteral("B: "));
+  EXPECT_EQ(Text2()->cursorPosition(), 3);
+  EXPECT_TRUE(Text2()->hasFocus());
+  EXPECT_EQ(Entry(0), QStringLiteral("A: 1"));
+
+  TypeFormula(QStringLiteral("5+5"));
+  Select(2);
+  EXPECT_EQ(Entry(1), QStringLiteral("B: 2*A")) << "an edit is lost when another row is chosen";
+  EXPECT_EQ(Text2()->text(), QString());
+  EXPECT_EQ(Label("Label2"), QStringLiteral("C: "));
+  EXPECT_EQ(ToQString(window->state().workingFormula), QStringLiteral("0"));
+}
+
+TEST_F(MainWindowTest, EnterInTheFormulaBoxStoresAndCalculates) {
+  Open();
+  Select(1);
+  TypeFormula(QStringLiteral("2A"));
+  PressEnter(Text2());
+  EXPECT_EQ(Entry(1), QStringLiteral("B: 2A")) << "stored even when the calculation fails";
+  EXPECT_EQ(Label("Label1"), QStringLiteral("文法エラー！"));
+  EXPECT_EQ(desktop.beeps, 1);
+  EXPECT_TRUE(Read(DattPath()).contains("\"B: 2A\"\r\n"));
+  EXPECT_EQ(Rows().at(1), QStringLiteral("B: 2A"));
+
+  TypeFormula(QStringLiteral("1234.5"));
+  PressEnter(Text2());
+  EXPECT_EQ(Label("Label1"), QStringLiteral("1,234.5 "));
+  EXPECT_TRUE(Text2()->hasFocus());
+  EXPECT_EQ(Text2()->cursorPosition(), 6);
+}
+
+TEST_F(MainWindowTest, EnterInTheListStoresTheFormulaBoxText) {
+  Open();
+  TypeFormula(QStringLiteral("3"));
+  Combo1()->lineEdit()->setText(QStringLiteral("7"));
+  Combo1()->setFocus();
+  PressEnter(Combo1()->lineEdit());
+  EXPECT_EQ(Entry(0), QStringLiteral("A: 3"));
+  EXPECT_EQ(Label("Label1"), QStringLiteral("3. "));
+  EXPECT_EQ(Combo1()->currentText(), QStringLiteral("3"));
+  EXPECT_TRUE(Combo1()->hasFocus());
+}
+
+TEST_F(MainWindowTest, ClearAllAsksFirst) {
+  Write(DattPath(), FileWith({"A: 1", "B: 2"}));
+  Open();
+  Select(1);
+  const QByteArray before = Read(DattPath());
+
+  desktop.answers = {false};
+  Click("Command34");
+  EXPECT_EQ(desktop.asked, QStringList{QStringLiteral("Check|本当に変数を全部クリアしてよろしいですか？")});
+  EXPECT_EQ(Entry(1), QStringLiteral("B: 2"));
+  EXPECT_EQ(Read(DattPath()), before);
+  EXPECT_EQ(desktop.beeps, 0);
+
+  desktop.answers = {true};
+  Click("Command34");
+  EXPECT_EQ(window->state().table, EmptyTable());
+  EXPECT_EQ(Read(DattPath()), FileWith({}));
+  EXPECT_EQ(Rows().at(1), QStringLiteral("B: "));
+  EXPECT_EQ(Label("Label1"), QStringLiteral("0. "));
+  EXPECT_EQ(Label("Label2"), QStringLiteral("B: ")) << "the current variable stays";
+  EXPECT_EQ(window->state().current, 1);
+  EXPECT_EQ(desktop.beeps, 1);
+}
+
+TEST_F(MainWindowTest, ButtonsInsertAtTheCaretAndKeepTheSelection) {
+  Open();
+  const struct {
+    const char* text;
+    int caret;
+    int selected;  // characters selected from the caret on
+    const char* button;
+    const char* result;
+    int caretAfter;
+  } cases[] = {
+      {"2*3", 2, 0, "Command10", "2*Sin(3", 6},
+      {"", 0, 0, "Command13", "Pi", 2},
+      {"1+", 2, 0, "Command33_2", "1+C", 3},
+      {"1+2", 0, 3, "Command14", "71+2", 1},
+      {"①②", 1, 0, "Command29", "①+②", 2},
+      {"\xF0\x9F\x98\x80" "1", 1, 0, "Command17", "\xF0\x9F\x98\x80*1", 2},
+  };
+  for (const auto& c : cases) {
+    const QString text = QString::fromUtf8(c.text);
+    Text2()->setText(text);
+    const int start = static_cast<int>(ToQString(FromQString(text).substr(0, c.caret)).size());
+    const int end = static_cast<int>(ToQString(FromQString(text).substr(0, c.caret + c.selected)).size());
+    if (c.selected > 0) {
+      Text2()->setSelection(end, start - end);  // the caret at the selection's start
+    } else {
+      Text2()->setCursorPosition(start);
+    }
+    Click(c.button);
+    const QString result = QString::fromUtf8(c.result);
+    EXPECT_EQ(Text2()->text(), result) << c.button;
+    EXPECT_EQ(Text2()->cursorPosition(), ToQString(FromQString(result).substr(0, c.caretAfter)).size()) << c.button;
+    EXPECT_TRUE(Text2()->hasFocus());
+  }
+  EXPECT_EQ(window->state().current, 0) << "a variable button inserts a reference only";
+}
+
+TEST_F(MainWindowTest, BsDelAndClEdit) {
+  Write(DattPath(), FileWith({"A: 9"}));
+  Open();
+  const struct {
+    const char* button;
+    const char* text;
+    int caret;
+    int selected;
+    const char* result;
+    int caretAfter;
+  } cases[] = {
+      {"Command35", "123", 0, 0, "123", 0}, {"Command35", "123", 2, 0, "13", 1},
+      {"Command35", "123", 1, 2, "23", 0},  // the selection stays; the character before it goes
+      {"Command36", "123", 1, 0, "13", 1},  {"Command36", "123", 0, 2, "3", 0},
+      {"Command36", "123", 3, 0, "123", 3}, {"Command36", "①②③", 1, 0, "①③", 1},
+      {"Command32", "123", 1, 0, "", 0},
+  };
+  for (const auto& c : cases) {
+    Text2()->setText(QString::fromUtf8(c.text));
+    if (c.selected > 0) {
+      Text2()->setSelection(c.caret + c.selected, -c.selected);
+    } else {
+      Text2()->setCursorPosition(c.caret);
+    }
+    Click(c.button);
+    EXPECT_EQ(Text2()->text(), QString::fromUtf8(c.result)) << c.button << ' ' << c.text;
+    EXPECT_EQ(Text2()->cursorPosition(), c.caretAfter) << c.button << ' ' << c.text;
+    EXPECT_TRUE(Text2()->hasFocus());
+  }
+  EXPECT_EQ(Combo1()->currentText(), QString()) << "CL empties the list's edit field too";
+  EXPECT_EQ(Entry(0), QStringLiteral("A: 9")) << "but not the stored definition";
+  Select(0);
+  EXPECT_EQ(Text2()->text(), QStringLiteral("9"));
+}
+
+TEST_F(MainWindowTest, FunctionHelpPanelOpensAndCloses) {
+  Open();
+  Click("Command41");
+  auto* panel = Find(QStringLiteral("Picture1"));
+  EXPECT_TRUE(panel->isVisible());
+  const QStringList lines = Label("Label6").split(QStringLiteral("\r\n"));
+  ASSERT_EQ(lines.size(), 12);  // eleven lines, each ending with CR LF
+  EXPECT_EQ(lines[0], QStringLiteral("　Atn：ｱｰｸﾀﾝｼﾞｪﾝﾄ　　入力：Atn(高さ／底辺)＝角度"));
+  EXPECT_EQ(lines[4], QStringLiteral("　Exp：指数関数 (自然対数の底のべき乗) "));
+  EXPECT_EQ(lines[10], QStringLiteral("　Pi ：円周率　3.14･･････"));
+  EXPECT_EQ(lines[11], QString());
+  EXPECT_TRUE(Find(QStringLiteral("Command42"))->hasFocus());
+  // In front of the keypad it overlaps.
+  const QObjectList siblings = panel->parentWidget()->children();
+  EXPECT_GT(siblings.indexOf(panel), siblings.indexOf(Find(QStringLiteral("Frame2"))));
+
+  Click("Command42");
+  EXPECT_FALSE(panel->isVisible());
+  EXPECT_TRUE(Text2()->hasFocus());
+}
+
+TEST_F(MainWindowTest, ExitEndsTheProgram) {
+  Open();
+  Click("Command2");
+  EXPECT_EQ(desktop.quits, 1);
+  EXPECT_TRUE(desktop.asked.isEmpty());
 }
 
 }  // namespace
-}  // namespace suusiki
+}  // namespace suusiki::testing
