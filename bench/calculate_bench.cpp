@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "engine/main_state.h"
+#include "solver/newton.h"
 #include "storage/variable_file.h"
 
 namespace suusiki {
@@ -56,6 +57,39 @@ void BM_WriteAndReadVariableFile(benchmark::State& bench) {
   }
 }
 BENCHMARK(BM_WriteAndReadVariableFile)->Unit(benchmark::kMicrosecond);
+
+// A solve of X^2-8*X+12 from 1, with every auto-save written to a real file
+// (an atomic replace, flushed to disk, whenever the table changed).
+void BM_SolveWithAutoSave(benchmark::State& bench) {
+  struct FileSave : AutoSave {
+    explicit FileSave(const QString& path) : writer(path) {}
+    void Save(const VariableTable& table) override {
+      if (!writer.Write(table).ok()) failed = true;
+    }
+    storage::VariableFileWriter writer;
+    bool failed = false;
+  };
+  struct QuietHost : NewtonHost {
+    void Yield() override {}
+    void Beep() override {}
+    void Warn(TextView) override { warned = true; }
+    bool warned = false;
+  };
+  QTemporaryDir dir;
+  FileSave save(dir.filePath("DATT.0DT"));
+  QuietHost host;
+  MainState state(&save);
+  for (auto _ : bench) {
+    state.table = EmptyTable();
+    state.SelectRow(0);
+    state.formulaBox = U"X^2-8*X+12";
+    Text start = U"1";
+    RunNewtonCommand(state, start, host);
+  }
+  if (save.failed || host.warned || state.answerLine != U"X=2.0 ") bench.SkipWithError("the solve went wrong");
+  bench.SetLabel(ToUtf8(state.answerLine));
+}
+BENCHMARK(BM_SolveWithAutoSave)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace suusiki

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/main_state.h"
+#include "solver/newton.h"
 #include "storage/variable_file.h"
 
 namespace suusiki::cli {
@@ -41,6 +42,18 @@ class FileAutoSave : public AutoSave {
   std::ostream& err_;
   bool failing_ = false;
   bool anyFailure_ = false;
+};
+
+// The Newton command's message boxes become lines "[Check] message".
+class PrintingNewtonHost : public NewtonHost {
+ public:
+  explicit PrintingNewtonHost(std::ostream& out) : out_(out) {}
+  void Yield() override {}
+  void Beep() override {}
+  void Warn(TextView message) override { out_ << "[Check] " << ToUtf8(message) << '\n'; }
+
+ private:
+  std::ostream& out_;
 };
 
 struct Options {
@@ -110,11 +123,6 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
     err << "suusiki-calc: " << *complaint << '\n' << kUsage;
     return 2;
   }
-  if (options.solveStart) {
-    err << "suusiki-calc: --solve is not available in this version\n";
-    return 2;
-  }
-
   std::optional<FileAutoSave> autoSave;
   if (options.autoSave) autoSave.emplace(QString::fromStdString(*options.autoSave), err);
   MainState state(autoSave ? &*autoSave : nullptr);
@@ -130,14 +138,16 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   for (const auto& [index, definition] : options.definitions) {
     state.table[static_cast<std::size_t>(index)] = EntryFor(index, FromUtf8(definition));
   }
-  state.current = options.current;
+  // The current variable is chosen as in the window's list: the formula box
+  // shows its definition (the Newton command stores the box first).
+  state.SelectRow(options.current);
 
   auto calculate = [&](std::string_view formula) {
     state.formulaBox = FromUtf8(formula);
     state.Calculate();
     out << ToUtf8(state.answerLine) << '\n';
   };
-  if (!options.formulas.empty()) {
+  if (!options.formulas.empty() || options.solveStart) {
     for (const std::string& formula : options.formulas) calculate(formula);
   } else {
     std::string line;
@@ -145,6 +155,12 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
       if (!line.empty() && line.back() == '\r') line.pop_back();
       calculate(line);
     }
+  }
+  if (options.solveStart) {
+    Text startPoint = FromUtf8(*options.solveStart);
+    PrintingNewtonHost host(out);
+    RunNewtonCommand(state, startPoint, host);
+    out << ToUtf8(state.answerLine) << '\n';
   }
   out.flush();
   return autoSave && autoSave->anyFailure() ? 1 : 0;

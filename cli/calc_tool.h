@@ -13,7 +13,9 @@ namespace suusiki::cli {
 
 // Runs the tool with `args` (without the program name), reading formulas from
 // `in` when none are given, printing answer lines to `out` and complaints to
-// `err`. Returns the exit status: 0, 1 when an auto-save could not be written,
+// `err`. With --solve, the Newton command runs after the formulas, from the
+// start point given: each of its message boxes prints a line "[Check] message"
+// when shown, and the answer line is printed at the end. Returns the exit status: 0, 1 when an auto-save could not be written,
 // 2 for bad arguments or an unreadable table file.
 int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 

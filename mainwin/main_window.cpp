@@ -8,6 +8,7 @@
 #include "mainwin/fonts.h"
 #include "mainwin/formula_box.h"
 #include "mainwin/qt_text.h"
+#include "solver/newton.h"
 
 namespace suusiki {
 namespace {
@@ -108,9 +109,13 @@ void MainWindow::BuildControls() {
 
   const QFont boldPGothic9 = WindowFont(kPGothic, 9, true);
   Button(client, QStringLiteral("Command39"), QStringLiteral("?"), 2640, 120, 255, 300)->setFont(boldPGothic9);
-  Button(client, QStringLiteral("Command38"), QStringLiteral("ﾆｭｰﾄﾝ"), 2880, 120, 855, 300)->setFont(boldPGothic9);
+  command38_ = Button(client, QStringLiteral("Command38"), QStringLiteral("ﾆｭｰﾄﾝ"), 2880, 120, 855, 300);
+  command38_->setFont(boldPGothic9);
+  connect(command38_, &QPushButton::clicked, this, &MainWindow::Solve);
   Place<QLabel>(client, QStringLiteral("Label4"), 3860, 160, 555, 195)->setText(QStringLiteral("始点："));
-  Place<QLineEdit>(client, QStringLiteral("Text1"), 4440, 120, 1455, 270)->setFont(WindowFont(kGothic, 9, true));
+  text1_ = Place<QLineEdit>(client, QStringLiteral("Text1"), 4440, 120, 1455, 270);
+  text1_->setFont(WindowFont(kGothic, 9, true));
+  text1_->installEventFilter(this);
 
   auto* label3 = Place<QLabel>(client, QStringLiteral("Label3"), 120, 560, 615, 255);
   label3->setText(QStringLiteral("Ans："));
@@ -263,6 +268,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     Run([this] { return state_.EnterInFormulaBox(); });
     return true;
   }
+  if (watched == text1_ && IsEnter(event)) {
+    command38_->setFocus();  // Enter moves on to the button; nothing is calculated
+    return true;
+  }
   if (watched == combo1_->lineEdit() && IsEnter(event)) {
     Run([this] { return state_.EnterInList(); });
     return false;  // the key goes on to the list as well
@@ -370,6 +379,37 @@ void MainWindow::EndProgram() { platform_.quit(); }
 
 void MainWindow::Calculate() {
   Run([this] { return state_.Calculate(); });
+}
+
+// The Newton command's view of the window: the one yield redraws the answer
+// line, message boxes go through the window's prompter.
+class WindowNewtonHost : public NewtonHost {
+ public:
+  explicit WindowNewtonHost(MainWindow& window) : window_(window) {}
+  void Yield() override {
+    window_.ShowState();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  void Beep() override { window_.platform_.beeper->Beep(); }
+  void Warn(TextView message) override {
+    window_.ShowState();
+    window_.platform_.prompter->Tell(ToQString(message), kCheck, Prompter::Icon::Exclamation);
+  }
+
+ private:
+  MainWindow& window_;
+};
+
+void MainWindow::Solve() {
+  Run([this] {
+    Text startPoint = FromQString(text1_->text());
+    WindowNewtonHost host(*this);
+    RunNewtonCommand(state_, startPoint, host);
+    text1_->setText(ToQString(startPoint));
+    Effects effects;
+    effects.focus = Focus::FormulaBox;
+    return effects;
+  });
 }
 
 void MainWindow::TakeEdits() {

@@ -22,6 +22,7 @@ namespace suusiki {
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
+  friend class WindowNewtonHost;
 
  public:
   // `autoSavePath` is the auto-save file DATT.0DT. The table is read from it
@@ -39,6 +40,8 @@ class MainWindow : public QMainWindow {
   void KANYU();
 
   void Calculate();
+  // The Newton command (the button "ﾆｭｰﾄﾝ") from the start point in Text1.
+  void Solve();
   // Reads the variable table from DATT.0DT and shows A. Runs when the window is
   // first shown and whenever the user comes back to it from one of the
   // program's other windows.
@@ -118,6 +121,8 @@ class MainWindow : public QMainWindow {
   QLabel* label2_ = nullptr;       // the current variable's letter
   QComboBox* combo1_ = nullptr;    // the variable list
   QLineEdit* text2_ = nullptr;     // the formula box
+  QLineEdit* text1_ = nullptr;     // the start point of the Newton command
+  QPushButton* command38_ = nullptr;  // "ﾆｭｰﾄﾝ"
   QFrame* picture1_ = nullptr;     // the function help panel
   QLabel* label6_ = nullptr;
   QPushButton* command42_ = nullptr;

@@ -55,10 +55,49 @@ TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
   }
 }
 
+TEST(CalcToolTest, SolvesTheEquationInA) {
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"--def", "A=X^2-8*X+12", "--solve", "1"}, "X=2.0 \n"},
+      {{"--def", "A=X^2-8*X+12", "--solve", "10"}, "X=6.0 \n"},
+      {{"--def", "A=X^2-2", "--solve", "1"}, "X=1.4142135724531 \n"},
+      {{"--def", "A=X+3", "--solve", "1"}, "X=-3.0 \n"},
+      {{"--def", "A=2*X-3", "--solve", "1"}, "X=1.50 \n"},
+      {{"--def", "A=X-0.25", "--solve", "1"}, "X=0.250000010000017 \n"},
+      {{"--def", "A=X^2+1", "--solve", "1"}, "[Check] 計算不能！\n1.43950624628438 \n"},
+      {{"--def", "A=x^2-4", "--solve", "1"}, "[Check] 変数Ａ欄に 方程式を X で入力せよ！\n\n"},
+      // EXP(2) passes the check for an X, then never moves: f is flat.
+      {{"--def", "A=EXP(2)", "--solve", "1"}, "[Check] 計算不能！\n7.38905609893065 \n"},
+      // The formula typed into B is stored before A becomes current.
+      {{"--current", "B", "--def", "A=X^2-8*X+12+B-6", "--solve", "1", "6"}, "6. \nX=2.0 \n"},
+      // The formula is typed into the current variable A, then solved.
+      {{"--solve", "10", "X^2-8*X+12"}, "12. \nX=6.0 \n"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool(c.args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, c.out) << c.args[1];
+  }
+}
+
+TEST(CalcToolTest, SolvingWritesEveryStoreToTheAutoSaveFile) {
+  QTemporaryDir dir;
+  const std::string saved = dir.filePath("DATT.0DT").toStdString();
+  const ToolRun run = RunTool({"--autosave", saved, "--def", "A=X^2-8*X+12", "--solve", "1"});
+  EXPECT_EQ(run.out, "X=2.0 \n");
+  QFile file(QString::fromStdString(saved));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  EXPECT_TRUE(bytes.startsWith("\"A: X^2-8*X+12\"\r\n"));
+  EXPECT_TRUE(bytes.contains("\"X: 2.0\"\r\n"));
+}
+
 TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
   const std::vector<std::string> bad[] = {
       {"--bogus"}, {"--def", "a=1"}, {"--def", "AB=1"}, {"--def", "A"}, {"--current", "1"},
-      {"--current"}, {"--table", "/nonexistent/DATT.0DT"}, {"--solve", "1"},
+      {"--current"}, {"--table", "/nonexistent/DATT.0DT"}, {"--solve"},
   };
   for (const auto& args : bad) {
     const ToolRun run = RunTool(args);

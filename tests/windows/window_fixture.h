@@ -76,6 +76,7 @@ class WindowTest : public ::testing::Test {
     EXPECT_NE(widget, nullptr) << name.toStdString();
     return widget;
   }
+  QLineEdit* Text1() const { return Find<QLineEdit>(QStringLiteral("Text1")); }
   QLineEdit* Text2() const { return Find<QLineEdit>(QStringLiteral("Text2")); }
   QComboBox* Combo1() const { return Find<QComboBox>(QStringLiteral("Combo1")); }
   QString Label(const char* name) const { return Find<QLabel>(QString::fromLatin1(name))->text(); }

@@ -1,0 +1,39 @@
+// The Newton command: finds one real root of the equation f(X) = 0 written as
+// the definition of variable A, from a start point.
+//
+// The solver has no evaluator of its own. To get f at a point it stores the
+// point's text as the definition of X and runs the calculate command on A,
+// through the same MainState as the window, so every evaluation stores, saves
+// and evaluates exactly as a click on "計算" would; it then reads the value back
+// from the result text. The slope is the secant over [x, x + h].
+#pragma once
+
+#include "engine/main_state.h"
+
+namespace suusiki {
+
+// What the Newton command needs of the window besides its state.
+class NewtonHost {
+ public:
+  virtual ~NewtonHost() = default;
+  // The answer line shows "計算中": let the window draw it (one yield).
+  virtual void Yield() = 0;
+  virtual void Beep() = 0;
+  // A message box titled "Check" with the exclamation icon and an OK button.
+  virtual void Warn(TextView message) = 0;
+};
+
+inline constexpr double kNewtonStep = 0.0001;        // h of the forward difference
+inline constexpr double kNewtonTolerance = 0.00001;  // two estimates this close have converged
+inline constexpr int kNewtonIterationLimit = 50;
+inline constexpr double kNewtonDisplayNudge = 1E-08;
+
+inline constexpr char32_t kNoEquationMessage[] = U"変数Ａ欄に 方程式を X で入力せよ！";
+inline constexpr char32_t kNotSolvableMessage[] = U"計算不能！";
+
+// Runs the Newton command (the button "ﾆｭｰﾄﾝ"). `startPoint` is the text of
+// the start-point box; it becomes "1" when empty. On success the answer line
+// shows "X=", the root and a space, and the root is the definition of X.
+void RunNewtonCommand(MainState& state, Text& startPoint, NewtonHost& host);
+
+}  // namespace suusiki

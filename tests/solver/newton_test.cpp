@@ -1,0 +1,150 @@
+// The Newton command on the state the window uses, with the host answered by
+// the test.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/number_text.h"
+#include "solver/newton.h"
+
+namespace suusiki {
+namespace {
+
+struct RecordingHost : NewtonHost {
+  void Yield() override { shownWhileYielding.push_back(ToUtf8(state->answerLine)); }
+  void Beep() override { ++beeps; }
+  void Warn(TextView message) override { warnings.push_back(ToUtf8(message)); }
+  MainState* state = nullptr;
+  std::vector<std::string> shownWhileYielding, warnings;
+  int beeps = 0;
+};
+
+struct CountingSave : AutoSave {
+  void Save(const VariableTable& table) override {
+    ++saves;
+    last = table;
+  }
+  int saves = 0;
+  VariableTable last;
+};
+
+struct Solve {
+  std::string equation;
+  std::string start;
+  std::string answer;      // the answer line afterwards
+  std::string warning = {};  // the message box, if any
+};
+
+void PrintTo(const Solve& s, std::ostream* os) { *os << s.equation << " from \"" << s.start << '"'; }
+
+class NewtonTest : public ::testing::TestWithParam<Solve> {};
+
+TEST_P(NewtonTest, FindsTheRootOrSaysWhy) {
+  const Solve& c = GetParam();
+  CountingSave save;
+  MainState state(&save);
+  RecordingHost host;
+  host.state = &state;
+  state.table[0] = EntryFor(0, FromUtf8(c.equation));
+  state.current = 0;
+  state.formulaBox = FromUtf8(c.equation);
+  Text start = FromUtf8(c.start);
+
+  RunNewtonCommand(state, start, host);
+
+  EXPECT_EQ(host.shownWhileYielding, std::vector<std::string>{"計算中　　　　　　　"});
+  EXPECT_EQ(ToUtf8(state.answerLine), c.answer);
+  EXPECT_EQ(host.warnings.empty() ? "" : host.warnings.front(), c.warning);
+  EXPECT_EQ(state.current, 0);
+  EXPECT_EQ(ToUtf8(state.formulaBox), c.equation);
+  EXPECT_EQ(ToUtf8(state.listEdit), c.equation);
+  EXPECT_EQ(ToUtf8(state.table[0]), "A: " + c.equation);
+  EXPECT_GT(save.saves, 0);
+  EXPECT_EQ(save.last, state.table) << "every store is saved";
+  if (c.warning.empty()) {
+    EXPECT_EQ("X: " + c.answer.substr(2, c.answer.size() - 3), ToUtf8(state.table[23]))
+        << "the root is the definition of X";
+    EXPECT_EQ(ToUtf8(state.variableLabel), "A: ");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roots, NewtonTest,
+    ::testing::Values(Solve{"X^2-8*X+12", "1", "X=2.0 "}, Solve{"X^2-8*X+12", "10", "X=6.0 "},
+                      Solve{"X^2-8*X+12", "", "X=2.0 "}, Solve{"X+3", "1", "X=-3.0 "},
+                      Solve{"2*X-3", "1", "X=1.50 "}, Solve{"X^3+2*X^2+8", "1", "X=-2.93114247374587 "},
+                      // The nudge raises the eighth decimal of the root of 2 (6) to 7. f is
+                      // taken at the 13-place text of each estimate, so the run stops about
+                      // 8E-11 above the root, and a little above 0.25 for.
+                      Solve{"X^2-2", "1", "X=1.4142135724531 "},
+                      Solve{"X-0.25", "1", "X=0.250000010000017 "},
+                      Solve{"Sin(X)-0.5", "10", "X=30.0 "}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, NewtonTest,
+    ::testing::Values(Solve{"X^2+1", "1", "1.43950624628438 ", "計算不能！"},  // no real root: 50 iterations
+                      Solve{"x^2-4", "1", "", "変数Ａ欄に 方程式を X で入力せよ！"},
+                      Solve{"5", "1", "", "変数Ａ欄に 方程式を X で入力せよ！"},
+                      // Flat: f(x + h) equals f(x).
+                      Solve{"X*0+1", "1", "1. ", "計算不能！"},
+                      Solve{"EXP(2)+X*0", "1", "7.38905609893065 ", "計算不能！"},
+                      Solve{"X^2-4", "1E400", "", "計算不能！"}));
+
+TEST(NewtonCommandTest, AnEmptyStartPointBecomesOne) {
+  MainState state;
+  RecordingHost host;
+  host.state = &state;
+  state.formulaBox = U"X-1";
+  Text start;
+  RunNewtonCommand(state, start, host);
+  EXPECT_EQ(start, U"1");
+}
+
+TEST(NewtonCommandTest, TheFormulaBeingEditedIsStoredBeforeAIsSelected) {
+  CountingSave save;
+  MainState state(&save);
+  RecordingHost host;
+  host.state = &state;
+  state.table[0] = U"A: X^2-8*X+12";
+  state.SelectRow(1);
+  state.formulaBox = U"2*3";  // typed into B, not stored yet
+  Text start = U"1";
+  RunNewtonCommand(state, start, host);
+  EXPECT_EQ(state.table[1], U"B: 2*3");
+  EXPECT_EQ(state.current, 0);
+  EXPECT_EQ(state.answerLine, U"X=2.0 ");
+}
+
+TEST(NewtonCommandTest, AtTheLimitXKeepsTheLastPointEvaluated) {
+  MainState state;
+  RecordingHost host;
+  host.state = &state;
+  state.formulaBox = U"X^2+1";
+  Text start = U"1";
+  RunNewtonCommand(state, start, host);
+  EXPECT_EQ(host.warnings, std::vector<std::string>{"計算不能！"});
+  const Text x = DefinitionOf(state.table[23]);
+  EXPECT_FALSE(x.empty());
+  // The answer line shows f at that point.
+  const double point = *ReadNumber(x);
+  EXPECT_NEAR(*ReadNumber(state.answerLine), point * point + 1, 1e-9);
+}
+
+TEST(NewtonCommandTest, ErrorsInsideTheEquationAreReportedByTheCalculationOnly) {
+  MainState state;
+  RecordingHost host;
+  host.state = &state;
+  // The logarithm of a negative number fails in every evaluation; the solver
+  // goes on with what the result text holds, the argument X-5.
+  state.formulaBox = U"Log(X-5)";
+  Text start = U"1";
+  RunNewtonCommand(state, start, host);
+  EXPECT_GT(host.beeps, 2);
+  EXPECT_TRUE(host.warnings.empty());
+  EXPECT_EQ(state.answerLine, U"X=5.0 ");
+}
+
+}  // namespace
+}  // namespace suusiki
