@@ -3,17 +3,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QHBoxLayout>
+#include <QToolButton>
 
 #include "mainwin/file_messages.h"
 #include "mainwin/fonts.h"
 #include "mainwin/formula_box.h"
+#include "help/help_windows.h"
+#include "mainwin/pictures.h"
+#include "mainwin/printing.h"
 #include "mainwin/qt_text.h"
+#include "series/arithmetic_window.h"
+#include "series/geometric_window.h"
 #include "solver/newton.h"
+#include "storage/print_list.h"
 
 namespace suusiki {
 namespace {
 
 const QString kCheck = QStringLiteral("Check");
+const QString kPrintTitle = QStringLiteral("印刷");
 
 // The function help panel: eleven lines, each ending with CR LF.
 const QString kFunctionHelp = QStringLiteral(
@@ -75,6 +85,8 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
     platform_.prompter = (ownPrompter_ = std::make_unique<MessageBoxPrompter>(this)).get();
   }
   if (platform_.files == nullptr) platform_.files = (ownFiles_ = std::make_unique<DialogFileChooser>(this)).get();
+  if (platform_.printer == nullptr) platform_.printer = (ownPrinter_ = std::make_unique<SystemPrinter>()).get();
+  if (!platform_.startProgram) platform_.startProgram = StartDetached;
   if (!platform_.quit) {
     platform_.quit = [] {
       QApplication::closeAllWindows();
@@ -85,11 +97,14 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
   setWindowTitle(QStringLiteral(" ｶﾙﾒﾛ★★★"));
   setFont(WindowFont(kPGothic, 9));
   BuildControls();
-  BuildActions();
+  BuildMenus();
   qApp->installEventFilter(this);
 }
 
-MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  for (auto& [name, window] : windows_) delete window.data();
+}
 
 QPushButton* MainWindow::InsertButton(QWidget* parent, const QString& name, const QString& caption,
                                       const QString& insertion, int left, int top, int width, int height) {
@@ -105,10 +120,12 @@ void MainWindow::BuildControls() {
   // The client area ends a little below the lowest frame.
   client->setFixedSize(Twips(5985), Twips(3255 + 165));
 
-  Frame(client, QStringLiteral("Frame4"), QString(), 0, 0, 1760, 390);  // holds the toolbar
+  BuildToolbar(Frame(client, QStringLiteral("Frame4"), QString(), 0, 0, 1760, 390));
 
   const QFont boldPGothic9 = WindowFont(kPGothic, 9, true);
-  Button(client, QStringLiteral("Command39"), QStringLiteral("?"), 2640, 120, 255, 300)->setFont(boldPGothic9);
+  QPushButton* command39 = Button(client, QStringLiteral("Command39"), QStringLiteral("?"), 2640, 120, 255, 300);
+  command39->setFont(boldPGothic9);
+  connect(command39, &QPushButton::clicked, this, [this] { ShowWindow(QStringLiteral("READ1")); });
   command38_ = Button(client, QStringLiteral("Command38"), QStringLiteral("ﾆｭｰﾄﾝ"), 2880, 120, 855, 300);
   command38_->setFont(boldPGothic9);
   connect(command38_, &QPushButton::clicked, this, &MainWindow::Solve);
@@ -232,18 +249,136 @@ void MainWindow::BuildControls() {
   picture1_->hide();
 }
 
-void MainWindow::BuildActions() {
-  const auto add = [this](const char* name, const QKeySequence& keys, auto slot) {
-    auto* action = new QAction(this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, slot);
-    addAction(action);
+void MainWindow::BuildMenus() {
+  const auto menu = [this](const char* name, const char* caption) {
+    QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
+    m->setObjectName(QString::fromLatin1(name));
+    return m;
   };
-  add("M11", QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OpenFile(); });
-  add("M13", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SaveFile(kMenuSaveFilter); });
-  add("M14", QKeySequence(Qt::CTRL | Qt::Key_A), [this] { SaveFileAs(); });
+  const auto item = [this](QMenu* m, const char* name, const char* caption, QKeyCombination keys, auto command) {
+    QAction* action = m->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(QKeySequence(keys));
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, command);
+    shortcuts_.push_back(action);
+  };
+  const auto separator = [](QMenu* m, const char* name) { m->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+
+  QMenu* file = menu("M1", "ﾌｧｲﾙ(&F)");
+  item(file, "M11", "ﾌｧｲﾙを開く(&O)", Qt::CTRL | Qt::Key_O, [this] { OpenFile(); });
+  separator(file, "M12");
+  item(file, "M13", "上書き保存(&S)", Qt::CTRL | Qt::Key_S, [this] { SaveFile(kMenuSaveFilter); });
+  item(file, "M14", "名前を付けて保存(&A)", Qt::CTRL | Qt::Key_A, [this] { SaveFileAs(); });
+  separator(file, "M15");
+  item(file, "M16", "印刷(&P)", Qt::CTRL | Qt::Key_P, [this] { Print(); });
+  separator(file, "M17");
+  item(file, "M18", "終了(&X)", Qt::CTRL | Qt::Key_X, [this] { EndProgram(); });
+
+  QMenu* tools = menu("M2", "ﾂｰﾙ(&T)");
+  item(tools, "M21", "ソロバン(&D)", Qt::CTRL | Qt::Key_D, [this] { StartCompanion(); });
+  separator(tools, "M23");
+  item(tools, "M24", "等差数列の和(&S)", Qt::CTRL | Qt::Key_B, [this] { ShowWindow(QStringLiteral("TOSA")); });
+  item(tools, "M25", "等比数列の和(&H)", Qt::CTRL | Qt::Key_C, [this] { ShowWindow(QStringLiteral("TOHI")); });
+
+  QMenu* help = menu("M30", "ﾍﾙﾌﾟ(&H)");
+  item(help, "M31", "ｶﾙﾒﾛの説明(&R)", Qt::CTRL | Qt::Key_R, [this] { ShowWindow(QStringLiteral("READ2")); });
+  item(help, "M32", "ﾆｭｰﾄﾝ法の説明(&N)", Qt::CTRL | Qt::Key_N, [this] { ShowWindow(QStringLiteral("READ1")); });
+  separator(help, "M33");
+  item(help, "M34", "ﾊﾞｰｼﾞｮﾝ情報(&V)", Qt::CTRL | Qt::Key_V, [this] { ShowWindow(QStringLiteral("VER")); });
+}
+
+void MainWindow::BuildToolbar(QWidget* frame4) {
+  // Five picture buttons side by side, small enough for the frame.
+  auto* toolbar = new QWidget(frame4);
+  toolbar->setObjectName(QStringLiteral("Toolbar1"));
+  toolbar->setGeometry(frame4->rect().adjusted(2, 2, -2, -2));  // inside the frame's border
+  auto* row = new QHBoxLayout(toolbar);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  static const char* const kTips[] = {"ﾌｧｲﾙを開く", "上書き保存", "印刷", "ソロバン", "説明"};
+  for (int button = 1; button <= 5; ++button) {
+    auto* action = new QAction(ToolbarPicture(button), QString(), toolbar);
+    action->setObjectName(QStringLiteral("Toolbar1_%1").arg(button));
+    action->setToolTip(QString::fromUtf8(kTips[button - 1]));
+    connect(action, &QAction::triggered, this, [this, button] { ToolbarClick(button); });
+    toolbar->addAction(action);
+    auto* tool = new QToolButton(toolbar);
+    tool->setDefaultAction(action);
+    tool->setAutoRaise(true);
+    tool->setIconSize(QSize(16, 16));
+    tool->setFixedSize(22, 22);
+    row->addWidget(tool);
+  }
+  row->addStretch();
+}
+
+void MainWindow::ToolbarClick(int button) {
+  switch (button) {
+    case 1: OpenFile(); break;
+    case 2: SaveFile(kFileFilter); break;  // its save dialog shows "(*.0DT)"
+    case 3: Print(); break;
+    case 4: StartCompanion(); break;
+    case 5: ShowWindow(QStringLiteral("READ2")); break;
+    default: break;
+  }
+}
+
+QWidget* MainWindow::ShowWindow(const QString& name) {
+  QPointer<QWidget>& window = windows_[name];
+  if (window.isNull()) {
+    // Windows of their own, not owned by this one: each is activated by itself,
+    // and coming back from it is what restores the table.
+    if (name == QLatin1String("TOSA")) {
+      window = new ArithmeticSeriesWindow(*platform_.beeper, [this] {
+        show();
+        raise();
+        activateWindow();
+      });
+    } else if (name == QLatin1String("TOHI")) {
+      window = new GeometricSeriesWindow(*platform_.beeper);
+    } else if (name == QLatin1String("READ1")) {
+      window = new NewtonHelpWindow();
+    } else if (name == QLatin1String("READ2")) {
+      window = new ProgramHelpWindow();
+    } else if (name == QLatin1String("VER")) {
+      window = new VersionWindow();
+    } else {
+      return nullptr;
+    }
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+void MainWindow::StartCompanion() {
+  const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/soroban");
+  QString error;
+  if (!platform_.startProgram(program, &error)) {
+    platform_.prompter->Tell(QStringLiteral("ソロバンを起動できませんでした。\n%1\n%2").arg(program, error), kCheck,
+                             Prompter::Icon::Exclamation);
+  }
+}
+
+void MainWindow::Print() {
+  if (!platform_.prompter->Ask(QStringLiteral("変数一覧の印刷しますか？"), kPrintTitle)) return;
+  QStringList lines;
+  for (const Text& line : PrintLines(state_)) lines << ToQString(line);
+  QString error;
+  if (!platform_.printer->Print(lines, &error)) {
+    // Never a silent nothing: say why, and offer the page as a PDF file.
+    const QString offer = QStringLiteral("印刷できませんでした。\n%1\nPDF ファイルとして保存しますか？").arg(error);
+    if (platform_.prompter->Ask(offer, kPrintTitle)) {
+      const QString path = platform_.files->ChooseSave(QStringLiteral("PDF ﾌｧｲﾙ (*.pdf)|*.pdf"), QString());
+      if (!path.isEmpty() && !platform_.printer->PrintToPdf(lines, path, &error)) {
+        platform_.prompter->Tell(QStringLiteral("PDF ファイルに保存できませんでした。\n%1\n%2").arg(path, error),
+                                 kPrintTitle, Prompter::Icon::Exclamation);
+      }
+    }
+  }
+  FocusFormulaBox();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -252,7 +387,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this) {
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-    for (const QAction* action : actions()) {
+    for (const QAction* action : shortcuts_) {
       if (action->shortcut() == pressed) {
         event->ignore();  // not taken by the box: the shortcut runs
         return true;

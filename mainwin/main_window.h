@@ -9,8 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "engine/main_state.h"
 #include "mainwin/file_auto_save.h"
@@ -54,6 +57,16 @@ class MainWindow : public QMainWindow {
   void SaveFileAs();
   const QString& rememberedFileName() const { return fileName_; }
 
+  // Prints the variable list after asking.
+  void Print();
+  // Starts the companion calculator "soroban" from the program's folder.
+  void StartCompanion();
+  // Shows one of the program's other windows (TOSA, TOHI, READ1, READ2, VER):
+  // made when it isn't open, otherwise brought to the front. Returns it.
+  QWidget* ShowWindow(const QString& name);
+  // A click on toolbar button 1 to 5.
+  void ToolbarClick(int button);
+
   static inline const QString kFileFilter = QStringLiteral("数式ﾌｧｲﾙ (*.0DT)|*.0DT");
   static inline const QString kMenuSaveFilter = QStringLiteral("数式ﾌｧｲﾙ (*.)|*.0DT");
 
@@ -67,7 +80,8 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildControls();
-  void BuildActions();
+  void BuildMenus();
+  void BuildToolbar(QWidget* frame4);
   QPushButton* InsertButton(QWidget* parent, const QString& name, const QString& caption, const QString& insertion,
                             int left, int top, int width, int height);
   void Insert(const QString& text);
@@ -115,6 +129,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<Beeper> ownBeeper_;
   std::unique_ptr<Prompter> ownPrompter_;
   std::unique_ptr<FileChooser> ownFiles_;
+  std::unique_ptr<Printer> ownPrinter_;
+  std::vector<QAction*> shortcuts_;  // the menu items with shortcut keys
+  std::map<QString, QPointer<QWidget>> windows_;
   Platform platform_;
 
   QLabel* label1_ = nullptr;       // the answer line

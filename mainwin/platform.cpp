@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 
 namespace suusiki {
 
@@ -46,6 +48,26 @@ QString DialogFileChooser::ChooseOpen(const QString& filter, const QString& file
 
 QString DialogFileChooser::ChooseSave(const QString& filter, const QString& fileName) {
   return Choose(parent_, QFileDialog::AcceptSave, filter, fileName);
+}
+
+bool StartDetached(const QString& program, QString* error) {
+  const QFileInfo file(program);
+  if (!file.exists()) {
+    *error = QStringLiteral("ファイルがありません。");
+    return false;
+  }
+  if (!file.isFile() || !file.isExecutable()) {
+    *error = QStringLiteral("実行できるファイルではありません。");
+    return false;
+  }
+  QProcess process;
+  process.setProgram(program);
+  process.setWorkingDirectory(file.absolutePath());
+  if (!process.startDetached()) {
+    *error = process.errorString();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace suusiki

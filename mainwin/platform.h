@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -35,6 +36,16 @@ class FileChooser {
   virtual QString ChooseOpen(const QString& filter, const QString& fileName) = 0;
   // Asks before overwriting an existing file; no extension is added to the name.
   virtual QString ChooseSave(const QString& filter, const QString& fileName) = 0;
+};
+
+// The printer: one page of text lines from the top left of the printable area.
+class Printer {
+ public:
+  virtual ~Printer() = default;
+  // On the default printer. False, with the reason, when there is none or it fails.
+  virtual bool Print(const QStringList& lines, QString* error) = 0;
+  // Into a PDF file instead.
+  virtual bool PrintToPdf(const QStringList& lines, const QString& path, QString* error) = 0;
 };
 
 class SystemBeeper : public Beeper {
@@ -70,7 +81,14 @@ struct Platform {
   Beeper* beeper = nullptr;
   Prompter* prompter = nullptr;
   FileChooser* files = nullptr;
+  Printer* printer = nullptr;
   std::function<void()> quit;  // ends the program at once, closing every window
+  // Starts a program as a separate process without waiting; false, with the
+  // reason, when it can't be started.
+  std::function<bool(const QString& program, QString* error)> startProgram;
 };
+
+// Starts `program` detached, in its own folder.
+bool StartDetached(const QString& program, QString* error);
 
 }  // namespace suusiki

@@ -1,0 +1,101 @@
+#include "mainwin/pictures.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace suusiki {
+namespace {
+
+// Draws picture `button` on a 16 by 16 grid.
+void Draw(QPainter& p, int button) {
+  p.setRenderHint(QPainter::Antialiasing);
+  const QPen outline(QColor(60, 60, 60), 0.8);
+  switch (button) {
+    case 1: {  // an open folder
+      p.setPen(outline);
+      p.setBrush(QColor(230, 180, 60));
+      p.drawPolygon(QPolygonF({{1.5, 3.5}, {6, 3.5}, {7.5, 5}, {13.5, 5}, {13.5, 13.5}, {1.5, 13.5}}));
+      p.setBrush(QColor(250, 215, 100));
+      p.drawPolygon(QPolygonF({{3.5, 7.5}, {15, 7.5}, {13, 13.5}, {1.5, 13.5}}));
+      break;
+    }
+    case 2: {  // a floppy disk
+      p.setPen(outline);
+      p.setBrush(QColor(50, 90, 170));
+      p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 1, 1);
+      p.setBrush(QColor(210, 210, 215));
+      p.drawRect(QRectF(4.5, 1.5, 7, 4.5));
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(3.5, 8.5, 9, 6));
+      break;
+    }
+    case 3: {  // a printer
+      p.setPen(outline);
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(4.5, 1.5, 7, 5));
+      p.setBrush(QColor(150, 150, 155));
+      p.drawRoundedRect(QRectF(1.5, 6, 13, 6), 1, 1);
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(4.5, 10, 7, 4.5));
+      p.setPen(QPen(QColor(60, 160, 60), 1.2));
+      p.drawPoint(QPointF(12.5, 8));
+      break;
+    }
+    case 4: {  // an abacus
+      p.setPen(QPen(QColor(110, 70, 30), 1.5));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRectF(1.5, 2.5, 13, 11));
+      p.drawLine(QPointF(1.5, 6), QPointF(14.5, 6));
+      p.setPen(QPen(QColor(90, 90, 90), 0.8));
+      for (double x : {4.5, 8.0, 11.5}) p.drawLine(QPointF(x, 2.5), QPointF(x, 13.5));
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(180, 60, 40));
+      for (double x : {4.5, 8.0, 11.5}) {
+        p.drawEllipse(QPointF(x, 4.2), 1.6, 1.1);
+        p.drawEllipse(QPointF(x, 8.2), 1.6, 1.1);
+        p.drawEllipse(QPointF(x, 11.2), 1.6, 1.1);
+      }
+      break;
+    }
+    default: {  // a question mark in a circle
+      p.setPen(outline);
+      p.setBrush(QColor(40, 110, 200));
+      p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+      p.setPen(QPen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap));
+      p.setBrush(Qt::NoBrush);
+      QPainterPath mark;
+      mark.moveTo(5.8, 6.2);
+      mark.cubicTo(5.8, 3.6, 10.4, 3.6, 10.4, 6.2);
+      mark.cubicTo(10.4, 7.8, 8, 8, 8, 9.8);
+      p.drawPath(mark);
+      p.drawPoint(QPointF(8, 12.2));
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+QIcon BuiltInToolbarPicture(int button) {
+  QIcon icon;
+  for (int size : {16, 32}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.scale(size / 16.0, size / 16.0);
+    Draw(painter, button);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+QIcon ToolbarPicture(int button) {
+  static const char* const kThemeNames[] = {"document-open", "document-save", "document-print",
+                                            "accessories-calculator", "help-contents"};
+  if (button < 1 || button > 5) return {};
+  return QIcon::fromTheme(QString::fromLatin1(kThemeNames[button - 1]), BuiltInToolbarPicture(button));
+}
+
+}  // namespace suusiki

@@ -1,0 +1,15 @@
+// The pictures of the toolbar buttons: the desktop's themed icons, with
+// pictures drawn by the program when the theme has none.
+#pragma once
+
+#include <QIcon>
+
+namespace suusiki {
+
+// Button 1 to 5: open, save, print, the companion calculator, the description.
+QIcon ToolbarPicture(int button);
+
+// The program's own picture for the button, without the theme.
+QIcon BuiltInToolbarPicture(int button);
+
+}  // namespace suusiki

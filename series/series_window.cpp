@@ -1,0 +1,80 @@
+#include "series/series_window.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "mainwin/platform.h"
+#include "mainwin/qt_text.h"
+
+namespace suusiki {
+namespace {
+
+bool IsEnter(const QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace
+
+SeriesWindow::SeriesWindow(Beeper& beeper, Sum sum, QWidget* parent) : QWidget(parent), beeper_(beeper), sum_(sum) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setFont(WindowFont(kPGothic, 9));
+}
+
+void SeriesWindow::Connect(const std::array<QLineEdit*, 3>& boxes, const std::array<QPushButton*, 3>& buttons) {
+  boxes_ = boxes;
+  buttons_ = buttons;
+  for (QLineEdit* box : boxes_) box->installEventFilter(this);
+  for (QPushButton* button : buttons_) {
+    button->setAutoDefault(false);
+    button->installEventFilter(this);
+  }
+  connect(buttons_[0], &QPushButton::clicked, this, &SeriesWindow::Calculate);
+  connect(buttons_[1], &QPushButton::clicked, this, &SeriesWindow::Reset);
+  connect(buttons_[2], &QPushButton::clicked, this, &SeriesWindow::Back);
+}
+
+void SeriesWindow::Calculate() {
+  const Text sum = sum_(FromQString(boxes_[0]->text()), FromQString(boxes_[1]->text()), FromQString(boxes_[2]->text()));
+  beeper_.Beep();
+  ShowResult(ToQString(sum));
+  buttons_[1]->setFocus();
+}
+
+void SeriesWindow::Reset() {
+  for (QLineEdit* box : boxes_) box->clear();
+  ShowResult(QString());
+  beeper_.Beep();
+  boxes_[0]->setFocus();
+}
+
+bool SeriesWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && boxes_[0] != nullptr) boxes_[0]->setFocus();
+  return QWidget::event(event);
+}
+
+bool SeriesWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (!IsEnter(event)) return QWidget::eventFilter(watched, event);
+  // Enter in a box moves on to the next box, from the last one to Calculate.
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    if (watched != boxes_[i]) continue;
+    if (i + 1 < boxes_.size()) {
+      boxes_[i + 1]->setFocus();
+    } else {
+      buttons_[0]->setFocus();
+    }
+    return true;
+  }
+  // Enter on a button presses it, as Space does: after a calculation the focus
+  // is on Reset, so a second Enter empties the window.
+  for (QPushButton* button : buttons_) {
+    if (watched != button) continue;
+    button->click();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace suusiki

@@ -1,0 +1,43 @@
+// The lines of the printed variable list.
+#include <gtest/gtest.h>
+
+#include "storage/print_list.h"
+
+namespace suusiki {
+namespace {
+
+const Text kRule = U"　" + Text(60, U'-');
+
+TEST(PrintLinesTest, CurrentVariableResultRuleAndEveryDefinedVariable) {
+  const struct {
+    std::vector<std::pair<int, const char32_t*>> definitions;
+    int current;
+    const char32_t* formula;  // calculated in the current variable; nullptr: nothing calculated
+    std::vector<Text> lines;
+  } cases[] = {
+      {{{1, U"C/2.2+67"}},
+       0,
+       U"58*3",
+       {U"　", U"　　A: 58*3", U"   　　= 174. ", kRule, U"　　A: 58*3", U"　　B: C/2.2+67"}},
+      // Before any calculation the result text is empty and prints as 0.
+      {{}, 0, nullptr, {U"　", U"　　A: ", U"   　　= 0. ", kRule}},
+      {{}, 2, U"12345.5", {U"　", U"　　C: 12345.5", U"   　　= 12,345.5 ", kRule, U"　　C: 12345.5"}},
+      // A failed calculation prints what its result text holds, read as a number.
+      {{}, 25, U"(1+2", {U"　", U"　　Z: (1+2", U"   　　= 0. ", kRule, U"　　Z: (1+2"}},
+  };
+  for (const auto& c : cases) {
+    MainState state;
+    for (const auto& [index, definition] : c.definitions) state.table[index] = EntryFor(index, definition);
+    if (c.formula != nullptr) {
+      state.SelectRow(c.current);
+      state.formulaBox = c.formula;
+      state.Calculate();
+    } else {
+      state.RefreshAfterLoading();  // as at the start
+    }
+    EXPECT_EQ(PrintLines(state), c.lines) << (c.formula ? ToUtf8(c.formula) : "nothing calculated");
+  }
+}
+
+}  // namespace
+}  // namespace suusiki
