@@ -115,16 +115,8 @@ QString Lines(const char* const (&lines)[N]) {
   return text;
 }
 
-template <typename Widget>
-Widget* Place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
-  return widget;
-}
-
 QPushButton* CloseButton(QWidget* window, int left, int top, int height) {
-  auto* button = Place<QPushButton>(window, "Command1", left, top, 855, height);
+  auto* button = PlaceControl<QPushButton>(window, "Command1", left, top, 855, height);
   button->setText(QStringLiteral("閉じる"));
   button->setAutoDefault(false);
   QObject::connect(button, &QPushButton::clicked, window, &QWidget::close);
@@ -146,7 +138,7 @@ HelpTextWindow::HelpTextWindow(const Layout& layout, QString (*build)(), QWidget
   setFixedSize(Twips(layout.clientWidth), Twips(layout.clientHeight));
 
   // Fixed pitch, no wrapping: the columns of the text line up.
-  text1_ = Place<QPlainTextEdit>(this, "Text1", 120, 120, layout.boxWidth, layout.boxHeight);
+  text1_ = PlaceControl<QPlainTextEdit>(this, "Text1", 120, 120, layout.boxWidth, layout.boxHeight);
   text1_->setFont(WindowFont(kGothic, 9));
   text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
   text1_->setReadOnly(true);
@@ -179,7 +171,7 @@ VersionWindow::VersionWindow(QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
   setFont(WindowFont(kPGothic, 9));
   setFixedSize(Twips(3195), Twips(1095));
-  auto* label1 = Place<QLabel>(this, "Label1", 240, 120, 2895, 255);
+  auto* label1 = PlaceControl<QLabel>(this, "Label1", 240, 120, 2895, 255);
   label1->setText(QStringLiteral("カルメロ　Version ２．４２"));
   label1->setFont(WindowFont(kPGothic, 9));
   CloseButton(this, 2160, 720, 330)->setFont(WindowFont(kGothic, 9));

@@ -39,17 +39,9 @@ const QString kFunctionHelp = QStringLiteral(
     "　Sqr：平方根\r\n"
     "　Pi ：円周率　3.14･･････\r\n");
 
-template <typename Widget>
-Widget* Place(QWidget* parent, const QString& name, int left, int top, int width, int height) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(name);
-  widget->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
-  return widget;
-}
-
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                     int height) {
-  auto* button = Place<QPushButton>(parent, name, left, top, width, height);
+  auto* button = PlaceControl<QPushButton>(parent, name, left, top, width, height);
   button->setText(caption);
   button->setAutoDefault(false);
   return button;
@@ -57,7 +49,7 @@ QPushButton* Button(QWidget* parent, const QString& name, const QString& caption
 
 QGroupBox* Frame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                  int height) {
-  auto* frame = Place<QGroupBox>(parent, name, left, top, width, height);
+  auto* frame = PlaceControl<QGroupBox>(parent, name, left, top, width, height);
   frame->setTitle(caption);
   return frame;
 }
@@ -129,15 +121,15 @@ void MainWindow::BuildControls() {
   command38_ = Button(client, QStringLiteral("Command38"), QStringLiteral("ﾆｭｰﾄﾝ"), 2880, 120, 855, 300);
   command38_->setFont(boldPGothic9);
   connect(command38_, &QPushButton::clicked, this, &MainWindow::Solve);
-  Place<QLabel>(client, QStringLiteral("Label4"), 3860, 160, 555, 195)->setText(QStringLiteral("始点："));
-  text1_ = Place<QLineEdit>(client, QStringLiteral("Text1"), 4440, 120, 1455, 270);
+  PlaceControl<QLabel>(client, QStringLiteral("Label4"), 3860, 160, 555, 195)->setText(QStringLiteral("始点："));
+  text1_ = PlaceControl<QLineEdit>(client, QStringLiteral("Text1"), 4440, 120, 1455, 270);
   text1_->setFont(WindowFont(kGothic, 9, true));
   text1_->installEventFilter(this);
 
-  auto* label3 = Place<QLabel>(client, QStringLiteral("Label3"), 120, 560, 615, 255);
+  auto* label3 = PlaceControl<QLabel>(client, QStringLiteral("Label3"), 120, 560, 615, 255);
   label3->setText(QStringLiteral("Ans："));
   label3->setFont(WindowFont(kPGothic, 11.25, true));
-  label1_ = Place<QLabel>(client, QStringLiteral("Label1"), 720, 520, 3735, 375);
+  label1_ = PlaceControl<QLabel>(client, QStringLiteral("Label1"), 720, 520, 3735, 375);
   label1_->setFont(WindowFont(kGothic, 11.25, true));
   label1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label1_->setAutoFillBackground(true);
@@ -150,10 +142,10 @@ void MainWindow::BuildControls() {
   connect(Button(client, QStringLiteral("Command32"), QStringLiteral("CL"), 5520, 520, 375, 320),
           &QPushButton::clicked, this, &MainWindow::ClearEntry);
 
-  label2_ = Place<QLabel>(client, QStringLiteral("Label2"), 120, 960, 375, 300);
+  label2_ = PlaceControl<QLabel>(client, QStringLiteral("Label2"), 120, 960, 375, 300);
   label2_->setFont(WindowFont(kGothic, 11.25, true));
 
-  combo1_ = Place<QComboBox>(client, QStringLiteral("Combo1"), 480, 960, 3975, 300);
+  combo1_ = PlaceControl<QComboBox>(client, QStringLiteral("Combo1"), 480, 960, 3975, 300);
   combo1_->setFont(WindowFont(kGothic, 9));
   combo1_->setEditable(true);
   combo1_->setInsertPolicy(QComboBox::NoInsert);
@@ -164,7 +156,7 @@ void MainWindow::BuildControls() {
 
   // The formula box lies over the list's edit field: the two look like one
   // field with the list's drop-down button at its right end.
-  text2_ = Place<QLineEdit>(client, QStringLiteral("Text2"), 525, 1000, 3630, 195);
+  text2_ = PlaceControl<QLineEdit>(client, QStringLiteral("Text2"), 525, 1000, 3630, 195);
   text2_->setFont(WindowFont(kPGothic, 9.75, true));
   text2_->setFrame(false);
   text2_->setTextMargins(0, 0, 0, 0);
@@ -237,10 +229,10 @@ void MainWindow::BuildControls() {
           &QPushButton::clicked, this, &MainWindow::ClearAll);
 
   // The function help panel, in front of what it overlaps, hidden at first.
-  picture1_ = Place<QFrame>(client, QStringLiteral("Picture1"), 1800, 600, 4215, 2655);
+  picture1_ = PlaceControl<QFrame>(client, QStringLiteral("Picture1"), 1800, 600, 4215, 2655);
   picture1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   picture1_->setAutoFillBackground(true);
-  label6_ = Place<QLabel>(picture1_, QStringLiteral("Label6"), 60, 120, 4040, 2080);
+  label6_ = PlaceControl<QLabel>(picture1_, QStringLiteral("Label6"), 60, 120, 4040, 2080);
   label6_->setFont(WindowFont(kGothic, 8));
   label6_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   command42_ = Button(picture1_, QStringLiteral("Command42"), QStringLiteral("閉"), 3600, 2280, 495, 255);

@@ -73,38 +73,16 @@ GeometricSeriesWindow::GeometricSeriesWindow(Beeper& beeper, QWidget* parent)
   PlaceControl<QLabel>(frame1, "Label1", 1880, 240, 1575, 255)->setText(QStringLiteral("の式で X=5 の場合"));
   PlaceControl<QLabel>(frame1, "Label2", 1080, 540, 2295, 255)->setText(QStringLiteral("初項=3　 公比=5 　項数=4"));
 
-  const QFont boxFont = WindowFont(kPGothic, 11.25);
-  const struct {
-    const char* label;
-    const char* caption;
-    const char* box;
-    int top;
-  } rows[] = {
-      {"Label3", "初項：", "Text1", 1080},
-      {"Label4", "公比：", "Text2", 1440},
-      {"Label5", "項数：", "Text3", 1800},
-  };
-  std::array<QLineEdit*, 3> boxes{};
-  for (std::size_t i = 0; i < boxes.size(); ++i) {
-    PlaceControl<QLabel>(this, rows[i].label, 120, rows[i].top + 40, 495, 255)->setText(QString::fromUtf8(rows[i].caption));
-    boxes[i] = PlaceControl<QLineEdit>(this, rows[i].box, 615, rows[i].top, 1335, 330);
-    boxes[i]->setFont(boxFont);
-  }
-
-  auto* command1 = PlaceControl<QPushButton>(this, "Command1", 2400, 1200, 855, 375);
-  command1->setText(QStringLiteral("計算"));
-  auto* command2 = PlaceControl<QPushButton>(this, "Command2", 2400, 1680, 855, 375);
-  command2->setText(QStringLiteral("ﾘｾｯﾄ"));
-  auto* command3 = PlaceControl<QPushButton>(this, "Command3", 3360, 1680, 975, 375);
-  command3->setText(QStringLiteral("戻る"));
+  PlaceInputsAndButtons({.captions = {"初項：", "公比：", "項数："},
+                         .boxTops = {1080, 1440, 1800},
+                         .labelLeft = 120, .labelWidth = 495, .boxLeft = 615, .boxWidth = 1335,
+                         .buttons = {{{2400, 1200, 855}, {2400, 1680, 855}, {3360, 1680, 975}}}});
 
   auto* frame2 = PlaceControl<QGroupBox>(this, "Frame2", 75, 2200, 4380, 735);
   frame2->setTitle(QStringLiteral("等比数列の和"));
   text4_ = PlaceControl<QLineEdit>(frame2, "Text4", 120, 240, 4095, 375);
   text4_->setFont(WindowFont(kPGothic, 11.25, true));
   text4_->setReadOnly(true);
-
-  Connect(boxes, {command1, command2, command3});
 }
 
 void GeometricSeriesWindow::ShowResult(const QString& text) { text4_->setText(text); }

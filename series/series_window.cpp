@@ -1,6 +1,7 @@
 #include "series/series_window.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -23,13 +24,25 @@ SeriesWindow::SeriesWindow(Beeper& beeper, Sum sum, QWidget* parent) : QWidget(p
   setFont(WindowFont(kPGothic, 9));
 }
 
-void SeriesWindow::Connect(const std::array<QLineEdit*, 3>& boxes, const std::array<QPushButton*, 3>& buttons) {
-  boxes_ = boxes;
-  buttons_ = buttons;
-  for (QLineEdit* box : boxes_) box->installEventFilter(this);
-  for (QPushButton* button : buttons_) {
-    button->setAutoDefault(false);
-    button->installEventFilter(this);
+void SeriesWindow::PlaceInputsAndButtons(const Layout& layout) {
+  static const char* const kLabels[] = {"Label3", "Label4", "Label5"};
+  static const char* const kBoxes[] = {"Text1", "Text2", "Text3"};
+  static const char* const kButtons[] = {"Command1", "Command2", "Command3"};
+  static const char* const kCaptions[] = {"計算", "ﾘｾｯﾄ", "戻る"};
+  const QFont boxFont = WindowFont(kPGothic, 11.25);
+  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+    PlaceControl<QLabel>(this, kLabels[i], layout.labelLeft, layout.boxTops[i] + 40, layout.labelWidth, 255)
+        ->setText(QString::fromUtf8(layout.captions[i]));
+    boxes_[i] = PlaceControl<QLineEdit>(this, kBoxes[i], layout.boxLeft, layout.boxTops[i], layout.boxWidth, 330);
+    boxes_[i]->setFont(boxFont);
+    boxes_[i]->installEventFilter(this);
+  }
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    const auto& [left, top, width] = layout.buttons[i];
+    buttons_[i] = PlaceControl<QPushButton>(this, kButtons[i], left, top, width, 375);
+    buttons_[i]->setText(QString::fromUtf8(kCaptions[i]));
+    buttons_[i]->setAutoDefault(false);
+    buttons_[i]->installEventFilter(this);
   }
   connect(buttons_[0], &QPushButton::clicked, this, &SeriesWindow::Calculate);
   connect(buttons_[1], &QPushButton::clicked, this, &SeriesWindow::Reset);

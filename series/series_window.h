@@ -24,9 +24,16 @@ class SeriesWindow : public QWidget {
 
   SeriesWindow(Beeper& beeper, Sum sum, QWidget* parent);
 
-  // Called once the window has built its controls: the input boxes Text1 to
-  // Text3 and the buttons Command1 to Command3.
-  void Connect(const std::array<QLineEdit*, 3>& boxes, const std::array<QPushButton*, 3>& buttons);
+  // Where the three labelled boxes (Label3 to Label5 with Text1 to Text3) and
+  // the buttons Command1 to Command3 go, in twips.
+  struct Layout {
+    std::array<const char*, 3> captions;  // the labels, "初項：" ...
+    std::array<int, 3> boxTops;           // each label sits 40 twips lower than its box
+    int labelLeft, labelWidth, boxLeft, boxWidth;
+    std::array<std::array<int, 3>, 3> buttons;  // left, top, width; 375 high
+  };
+  // Places the boxes and the buttons and binds them.
+  void PlaceInputsAndButtons(const Layout& layout);
 
   // The result control: the sum's text, or empty after a reset.
   virtual void ShowResult(const QString& text) = 0;
@@ -45,14 +52,5 @@ class SeriesWindow : public QWidget {
   std::array<QLineEdit*, 3> boxes_{};
   std::array<QPushButton*, 3> buttons_{};
 };
-
-// A child control at a position in twips, relative to its parent.
-template <typename Widget>
-Widget* PlaceControl(QWidget* parent, const char* name, int left, int top, int width, int height) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
-  return widget;
-}
 
 }  // namespace suusiki
