@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QToolButton>
 
 #include "mainwin/file_messages.h"
@@ -90,6 +91,8 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
   setFont(WindowFont(kPGothic, 9));
   BuildControls();
   BuildMenus();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);  // the window keeps its size
+  setWindowIcon(BuiltInToolbarPicture(4));
   qApp->installEventFilter(this);
 }
 
