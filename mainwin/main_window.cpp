@@ -548,12 +548,11 @@ void MainWindow::TakeEdits() {
 }
 
 void MainWindow::ShowState() {
-  if (!listFilled_ || shownTable_ != state_.table) {
+  if (shownTable_ != state_.table) {
     QSignalBlocker blocker(combo1_);
     combo1_->clear();
     for (const Text& entry : state_.table) combo1_->addItem(ToQString(entry));
     shownTable_ = state_.table;
-    listFilled_ = true;
   }
   {
     QSignalBlocker blocker(combo1_);

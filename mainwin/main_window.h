@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/main_state.h"
@@ -117,8 +118,7 @@ class MainWindow : public QMainWindow {
 
   FileAutoSave autoSave_;
   MainState state_;
-  VariableTable shownTable_;  // the rows the list shows
-  bool listFilled_ = false;
+  std::optional<VariableTable> shownTable_;  // the rows the list shows, once filled
   bool restoredOnce_ = false;
   bool lastActiveWasSecondary_ = false;
   QString fileName_;  // the file dialog's remembered name
