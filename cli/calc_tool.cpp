@@ -7,6 +7,7 @@
 
 #include "engine/main_state.h"
 #include "solver/newton.h"
+#include "storage/file_auto_save.h"
 #include "storage/variable_file.h"
 
 namespace suusiki::cli {
@@ -17,32 +18,6 @@ constexpr const char* kUsage =
     "                    [--solve START] [FORMULA...]\n"
     "Each FORMULA (or each line of standard input when none is given) is typed into the\n"
     "formula box of the current variable and calculated; the answer line is printed.\n";
-
-// Writes every auto-save to one file and says once on standard error when a
-// write fails, until one succeeds again.
-class FileAutoSave : public AutoSave {
- public:
-  FileAutoSave(QString path, std::ostream& err) : writer_(std::move(path)), err_(err) {}
-
-  void Save(const VariableTable& table) override {
-    const storage::FileResult result = writer_.Write(table);
-    if (result.ok()) {
-      failing_ = false;
-      return;
-    }
-    if (!failing_) err_ << "suusiki-calc: " << storage::DescribeFailure(result, writer_.path()) << '\n';
-    failing_ = true;
-    anyFailure_ = true;
-  }
-
-  bool anyFailure() const { return anyFailure_; }
-
- private:
-  storage::VariableFileWriter writer_;
-  std::ostream& err_;
-  bool failing_ = false;
-  bool anyFailure_ = false;
-};
 
 // The Newton command's message boxes become lines "[Check] message".
 class PrintingNewtonHost : public NewtonHost {
@@ -124,7 +99,14 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
     return 2;
   }
   std::optional<FileAutoSave> autoSave;
-  if (options.autoSave) autoSave.emplace(QString::fromStdString(*options.autoSave), err);
+  bool saveFailed = false;
+  if (options.autoSave) autoSave.emplace(QString::fromStdString(*options.autoSave));
+  // A write that starts to fail is told once on standard error.
+  auto reportSaveFailure = [&] {
+    if (!autoSave || !autoSave->TakeNewFailure()) return;
+    err << "suusiki-calc: " << storage::DescribeFailure(autoSave->lastResult(), autoSave->path()) << '\n';
+    saveFailed = true;
+  };
   MainState state(autoSave ? &*autoSave : nullptr);
 
   if (options.table) {
@@ -145,6 +127,7 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   auto calculate = [&](std::string_view formula) {
     state.formulaBox = FromUtf8(formula);
     state.Calculate();
+    reportSaveFailure();
     out << ToUtf8(state.answerLine) << '\n';
   };
   if (!options.formulas.empty() || options.solveStart) {
@@ -160,10 +143,11 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
     Text startPoint = FromUtf8(*options.solveStart);
     PrintingNewtonHost host(out);
     RunNewtonCommand(state, startPoint, host);
+    reportSaveFailure();
     out << ToUtf8(state.answerLine) << '\n';
   }
   out.flush();
-  return autoSave && autoSave->anyFailure() ? 1 : 0;
+  return saveFailed ? 1 : 0;
 }
 
 }  // namespace suusiki::cli

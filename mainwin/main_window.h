@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "engine/main_state.h"
-#include "mainwin/file_auto_save.h"
+#include "storage/file_auto_save.h"
 #include "mainwin/platform.h"
 
 class QAction;

@@ -1,4 +1,4 @@
-#include "mainwin/file_auto_save.h"
+#include "storage/file_auto_save.h"
 
 namespace suusiki {
 

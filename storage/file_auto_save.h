@@ -1,7 +1,7 @@
-// The window's auto-save: every change of the variable table is written to
-// DATT.0DT. A failed write never stops a command; the table in memory is then
-// newer than the file, and the window tells the user once until a write
-// succeeds again.
+// The auto-save: every change of the variable table is written to one file
+// (DATT.0DT for the window). A failed write never stops a command; the table
+// in memory is then newer than the file, and the user is told once until a
+// write succeeds again.
 #pragma once
 
 #include <QString>
@@ -21,7 +21,7 @@ class FileAutoSave : public AutoSave {
   // True while the last write failed: the table in memory is newer than the file.
   bool behind() const { return behind_; }
   const storage::FileResult& lastResult() const { return last_; }
-  // True once after a write has started to fail, for the window to tell the user.
+  // True once after a write has started to fail, for the caller to tell the user.
   bool TakeNewFailure();
 
  private:
