@@ -8,6 +8,7 @@
 #include "engine/main_state.h"
 #include "solver/newton.h"
 #include "storage/file_auto_save.h"
+#include "storage/table_lock.h"
 #include "storage/variable_file.h"
 
 namespace suusiki::cli {
@@ -97,6 +98,23 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   if (const auto complaint = Parse(args, options)) {
     err << "suusiki-calc: " << *complaint << '\n' << kUsage;
     return 2;
+  }
+  // A running window (or another run) that auto-saves to the same file keeps
+  // it: writing our table there would overwrite its changes.
+  std::optional<storage::TableLock> lock;
+  if (options.autoSave) {
+    lock.emplace(QString::fromStdString(*options.autoSave));
+    if (lock->TryAcquire() == storage::TableLock::Outcome::HeldByOther) {
+      const storage::TableLock::Holder holder = lock->holder();
+      err << "suusiki-calc: " << *options.autoSave << " is in use by ";
+      if (holder.pid > 0) {
+        err << holder.program.toStdString() << " (process " << holder.pid << ")";
+      } else {
+        err << "another running program";
+      }
+      err << "; nothing was written\n";
+      return 2;
+    }
   }
   std::optional<FileAutoSave> autoSave;
   bool saveFailed = false;

@@ -15,8 +15,10 @@ namespace suusiki::cli {
 // `in` when none are given, printing answer lines to `out` and complaints to
 // `err`. With --solve, the Newton command runs after the formulas, from the
 // start point given: each of its message boxes prints a line "[Check] message"
-// when shown, and the answer line is printed at the end. Returns the exit status: 0, 1 when an auto-save could not be written,
-// 2 for bad arguments or an unreadable table file.
+// when shown, and the answer line is printed at the end. With --autosave the
+// tool holds the file's lock for its whole run. Returns the exit status: 0; 1
+// when an auto-save could not be written; 2 for bad arguments, an unreadable
+// table file, or an auto-save file that a running window or another run holds.
 int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace suusiki::cli

@@ -1,11 +1,15 @@
 // suusiki-calc as scripts use it: arguments in, answer lines and exit status out.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <sstream>
 
 #include "cli/calc_tool.h"
+#include "storage/table_lock.h"
 
 namespace suusiki::cli {
 namespace {
@@ -144,6 +148,61 @@ TEST(CalcToolTest, AnAutoSaveThatFailsIsReportedOnceAndTheCalculationGoesOn) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "2. \n4. \n");
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(CalcToolTest, AnAutoSaveFileThatARunningWindowHoldsIsLeftAlone) {
+  QTemporaryDir dir;
+  const QString saved = dir.filePath("DATT.0DT");
+  QByteArray before = "\"A: 1\"\r\n";
+  for (char letter = 'B'; letter <= 'Z'; ++letter) before += "\"" + QByteArray(1, letter) + ": \"\r\n";
+  WriteFile(saved, before);
+  storage::TableLock window(saved);
+  ASSERT_EQ(window.TryAcquire(), storage::TableLock::Outcome::Acquired);
+
+  const ToolRun refused = RunTool({"--autosave", saved.toStdString(), "2+2"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_TRUE(refused.out.empty()) << "nothing is calculated";
+  EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+  EXPECT_NE(refused.err.find(saved.toStdString()), std::string::npos) << refused.err;
+  EXPECT_EQ(ReadFile(saved), before) << "the window's table is never overwritten";
+
+  // Reading it as a table writes nothing: that goes on.
+  const ToolRun read = RunTool({"--table", saved.toStdString(), "--current", "B", "A+1"});
+  EXPECT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.out, "2. \n");
+
+  window.Release();
+  const ToolRun run = RunTool({"--autosave", saved.toStdString(), "2+2"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "4. \n");
+  EXPECT_TRUE(ReadFile(saved).startsWith("\"A: 2+2\"\r\n"));
+  EXPECT_FALSE(QFile::exists(storage::LockPathFor(saved))) << "the run lets the file go when it ends";
+}
+
+TEST(CalcToolTest, ARunKilledWhileItHeldTheFileBlocksNothing) {
+  QTemporaryDir dir;
+  const QString saved = dir.filePath("DATT.0DT");
+  QProcess holder;
+  holder.start(QStringLiteral(SUUSIKI_CALC_PROGRAM), {QStringLiteral("--autosave"), saved});
+  ASSERT_TRUE(holder.waitForStarted());
+  // It holds the lock while it waits for formulas on its standard input.
+  QElapsedTimer waited;
+  waited.start();
+  while (!QFile::exists(storage::LockPathFor(saved)) && waited.elapsed() < 10000) QThread::msleep(10);
+  ASSERT_TRUE(QFile::exists(storage::LockPathFor(saved)));
+  EXPECT_EQ(RunTool({"--autosave", saved.toStdString(), "1"}).status, 2);
+
+  holder.kill();  // SIGKILL: no chance to remove the lock file
+  ASSERT_TRUE(holder.waitForFinished());
+  ASSERT_TRUE(QFile::exists(storage::LockPathFor(saved)));
+  const ToolRun run = RunTool({"--autosave", saved.toStdString(), "1+1"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "2. \n");
 }
 
 }  // namespace
