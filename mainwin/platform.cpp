@@ -70,4 +70,11 @@ bool StartDetached(const QString& program, QString* error) {
   return true;
 }
 
+void BringToFront(QWidget* window) {
+  window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
 }  // namespace suusiki

@@ -91,4 +91,8 @@ struct Platform {
 // Starts `program` detached, in its own folder.
 bool StartDetached(const QString& program, QString* error);
 
+// Shows `window` in front of the others and makes it the active window; a
+// minimised window is restored first.
+void BringToFront(QWidget* window);
+
 }  // namespace suusiki

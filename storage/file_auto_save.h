@@ -18,6 +18,8 @@ class FileAutoSave : public AutoSave {
   void Save(const VariableTable& table) override;
 
   const QString& path() const { return writer_.path(); }
+  // How many times the file was really written.
+  int writes() const { return writer_.writes(); }
   // True while the last write failed: the table in memory is newer than the file.
   bool behind() const { return behind_; }
   const storage::FileResult& lastResult() const { return last_; }

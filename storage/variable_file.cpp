@@ -246,6 +246,7 @@ std::optional<VariableFileWriter::Stamp> VariableFileWriter::StampOf(const QStri
 FileResult VariableFileWriter::Write(const VariableTable& table) {
   if (stamp_ && table == table_ && StampOf(path_) == stamp_) return {FileStatus::Ok, kVariableCount, 0, {}};
   FileResult result = WriteVariableFile(path_, table);
+  ++writes_;
   stamp_ = result.ok() ? StampOf(path_) : std::nullopt;
   if (stamp_) table_ = table;
   return result;

@@ -60,6 +60,8 @@ class VariableFileWriter {
 
   FileResult Write(const VariableTable& table);
   const QString& path() const { return path_; }
+  // How many times the file was really written (skipped writes don't count).
+  int writes() const { return writes_; }
 
  private:
   struct Stamp {
@@ -72,6 +74,7 @@ class VariableFileWriter {
   QString path_;
   VariableTable table_;          // what the last successful write put in the file
   std::optional<Stamp> stamp_;  // the file as that write left it; empty before one
+  int writes_ = 0;
 };
 
 // Where the auto-save file lives: the program's folder when it is writable,
