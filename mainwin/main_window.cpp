@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QHBoxLayout>
@@ -71,6 +72,17 @@ bool IsEnter(const QEvent* event) {
 
 }  // namespace
 
+class MainWindow::ApplicationWatcher : public QObject {
+ public:
+  explicit ApplicationWatcher(MainWindow& window) : window_(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override { return window_.WatchApplication(watched, event); }
+
+ private:
+  MainWindow& window_;
+};
+
 MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* parent)
     : QMainWindow(parent), autoSave_(autoSavePath), state_(&autoSave_), platform_(std::move(platform)) {
   if (platform_.beeper == nullptr) platform_.beeper = (ownBeeper_ = std::make_unique<SystemBeeper>()).get();
@@ -93,11 +105,13 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
   BuildMenus();
   layout()->setSizeConstraint(QLayout::SetFixedSize);  // the window keeps its size
   setWindowIcon(BuiltInToolbarPicture(4));
-  qApp->installEventFilter(this);
+  SetAccessibleNames();
+  applicationWatcher_ = std::make_unique<ApplicationWatcher>(*this);
+  qApp->installEventFilter(applicationWatcher_.get());
 }
 
 MainWindow::~MainWindow() {
-  qApp->removeEventFilter(this);
+  qApp->removeEventFilter(applicationWatcher_.get());
   for (auto& [name, window] : windows_) delete window.data();
 }
 
@@ -137,6 +151,15 @@ void MainWindow::BuildControls() {
   label1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label1_->setAutoFillBackground(true);
   label1_->setBackgroundRole(QPalette::Base);
+  // The answer can be selected and copied; clicking it leaves the focus in
+  // the formula box.
+  label1_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label1_->setFocusPolicy(Qt::NoFocus);
+  label1_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  auto* copy = new QAction(QStringLiteral("コピー"), label1_);
+  copy->setObjectName(QStringLiteral("CopyAnswer"));
+  connect(copy, &QAction::triggered, this, &MainWindow::CopyAnswer);
+  label1_->addAction(copy);
 
   connect(Button(client, QStringLiteral("Command36"), QStringLiteral("DEL"), 4560, 520, 495, 320),
           &QPushButton::clicked, this, &MainWindow::Delete);
@@ -244,6 +267,60 @@ void MainWindow::BuildControls() {
   picture1_->hide();
 }
 
+void MainWindow::SetAccessibleNames() {
+  // What a screen reader says for each control whose caption is a symbol, a
+  // Latin abbreviation or nothing at all.
+  static const struct {
+    const char* control;
+    const char* name;
+  } kNames[] = {
+      {"Label1", "答え"},
+      {"Label2", "現在の変数"},
+      {"Text2", "数式"},
+      {"Text1", "始点"},
+      {"Combo1", "変数の一覧"},
+      {"Command39", "ニュートン法の説明"},
+      {"Command38", "ニュートン法で解く"},
+      {"Command36", "後ろの文字を削除"},
+      {"Command35", "前の文字を削除"},
+      {"Command32", "数式を消去"},
+      {"Command3", "絶対値 Abs"},
+      {"Command4", "逆正接 Atn"},
+      {"Command5", "余弦 Cos"},
+      {"Command6", "指数関数 Exp"},
+      {"Command7", "整数部分 Fix"},
+      {"Command8", "整数部分（切り下げ） Int"},
+      {"Command9", "自然対数 Log"},
+      {"Command10", "正弦 Sin"},
+      {"Command11", "平方根 Sqr"},
+      {"Command12", "正接 Tan"},
+      {"Command13", "円周率 Pi"},
+      {"Command41", "関数の説明"},
+      {"Command17", "掛ける"},
+      {"Command21", "割る"},
+      {"Command25", "引く"},
+      {"Command29", "足す"},
+      {"Command28", "べき乗"},
+      {"Command27", "小数点"},
+      {"Command30", "開きかっこ"},
+      {"Command31", "閉じかっこ"},
+      {"Command34", "変数をすべて消去"},
+      {"Label6", "関数の説明"},
+      {"Command42", "関数の説明を閉じる"},
+  };
+  for (const auto& n : kNames) {
+    if (auto* widget = findChild<QWidget*>(QString::fromLatin1(n.control))) {
+      widget->setAccessibleName(QString::fromUtf8(n.name));
+    }
+  }
+  combo1_->lineEdit()->setAccessibleName(QStringLiteral("変数の定義"));
+  for (int k = 0; k < kVariableCount; ++k) {
+    findChild<QPushButton*>(QStringLiteral("Command33_%1").arg(k))
+        ->setAccessibleName(QStringLiteral("変数 %1").arg(QChar(u'A' + k)));
+  }
+  menuBar()->setAccessibleName(QStringLiteral("メニュー"));
+}
+
 void MainWindow::BuildMenus() {
   const auto menu = [this](const char* name, const char* caption) {
     QMenu* m = menuBar()->addMenu(QString::fromUtf8(caption));
@@ -300,6 +377,7 @@ void MainWindow::BuildToolbar(QWidget* frame4) {
     toolbar->addAction(action);
     auto* tool = new QToolButton(toolbar);
     tool->setDefaultAction(action);
+    tool->setAccessibleName(action->toolTip());
     tool->setAutoRaise(true);
     tool->setIconSize(QSize(16, 16));
     tool->setFixedSize(22, 22);
@@ -342,9 +420,7 @@ QWidget* MainWindow::ShowWindow(const QString& name) {
       return nullptr;
     }
   }
-  window->show();
-  window->raise();
-  window->activateWindow();
+  BringToFront(window);
   return window;
 }
 
@@ -376,7 +452,7 @@ void MainWindow::Print() {
   FocusFormulaBox();
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::WatchApplication(QObject* watched, QEvent* event) {
   // The window's shortcuts win over the text boxes' own keys (Ctrl+A selects
   // all in a box otherwise).
   if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
@@ -389,6 +465,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       }
     }
   }
+  // Coming back to this window from one of the program's other windows
+  // restores the table; coming back from a message box, a file dialog or
+  // another program does not. Leaving for another program makes no window of
+  // this one active.
+  if (event->type() == QEvent::ApplicationStateChange && watched == qApp &&
+      static_cast<QApplicationStateChangeEvent*>(event)->applicationState() != Qt::ApplicationActive) {
+    lastActiveWasSecondary_ = false;
+  }
+  if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
+    auto* window = static_cast<QWidget*>(watched);
+    if (window->isWindow()) {
+      if (window == this && lastActiveWasSecondary_) RestoreAutoSave();
+      lastActiveWasSecondary_ = IsSecondaryWindow(window);
+    }
+  }
+  return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == text2_ && event->type() == QEvent::FocusOut) {
     selectionAtFocusOut_ = LiveSelection();  // before the box drops its selection
     textAtFocusOut_ = text2_->text();
@@ -405,16 +500,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == combo1_->lineEdit() && IsEnter(event)) {
     Run([this] { return state_.EnterInList(); });
     return false;  // the key goes on to the list as well
-  }
-  // Coming back to this window from one of the program's other windows
-  // restores the table; coming back from a message box, a file dialog or
-  // another program does not.
-  if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
-    auto* window = static_cast<QWidget*>(watched);
-    if (window->isWindow()) {
-      if (window == this && lastActiveWasSecondary_) RestoreAutoSave();
-      lastActiveWasSecondary_ = IsSecondaryWindow(window);
-    }
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -502,7 +587,13 @@ void MainWindow::ShowFunctionHelp() {
 
 void MainWindow::CloseFunctionHelp() {
   picture1_->hide();
-  text2_->setFocus();
+  FocusFormulaBox();
+}
+
+void MainWindow::CopyAnswer() {
+  QString text = label1_->hasSelectedText() ? label1_->selectedText() : label1_->text();
+  if (text.endsWith(QLatin1Char(' '))) text.chop(1);
+  QGuiApplication::clipboard()->setText(text);
 }
 
 void MainWindow::EndProgram() { platform_.quit(); }

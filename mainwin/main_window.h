@@ -75,11 +75,22 @@ class MainWindow : public QMainWindow {
   // coming back from one of them restores the table.
   static bool IsSecondaryWindow(const QWidget* window);
 
+  // Puts the answer line on the clipboard without its trailing space (the
+  // selected part of it, when there is one).
+  void CopyAnswer();
+
  protected:
+  // Enter and the focus in the formula box, the start point box and the
+  // list's edit field.
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  class ApplicationWatcher;
+  // Events of the whole application: the shortcut keys in this window's boxes,
+  // and which window was active before this one.
+  bool WatchApplication(QObject* watched, QEvent* event);
+  void SetAccessibleNames();
   void BuildControls();
   void BuildMenus();
   void BuildToolbar(QWidget* frame4);
@@ -133,6 +144,7 @@ class MainWindow : public QMainWindow {
   std::vector<QAction*> shortcuts_;  // the menu items with shortcut keys
   std::map<QString, QPointer<QWidget>> windows_;
   Platform platform_;
+  std::unique_ptr<QObject> applicationWatcher_;
 
   QLabel* label1_ = nullptr;       // the answer line
   QLabel* label2_ = nullptr;       // the current variable's letter

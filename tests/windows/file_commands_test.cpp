@@ -1,5 +1,7 @@
 // The restore, the file commands, the shortcuts that reach them, and every way
 // a variable file can fail without a variable being lost.
+#include <QCoreApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include "storage/variable_file.h"
@@ -61,6 +63,33 @@ TEST_F(FileCommandsTest, ComingBackFromASecondaryWindowRestoresTheTable) {
   EXPECT_EQ(Label("Label2"), QStringLiteral("A:"));
   EXPECT_EQ(Text2()->text(), QStringLiteral("1"));
   EXPECT_EQ(Combo1()->count(), 26);
+}
+
+TEST_F(FileCommandsTest, ComingBackFromAnotherProgramDoesNotRestore) {
+  Write(DattPath(), FileWith({"A: 1", "B: 2"}));
+  Open();
+  const QString other = dir.filePath(QStringLiteral("other.0DT"));
+  Write(other, FileWith({"A: 7", "B: 8"}));
+  desktop.chosen = other;
+  window->OpenFile();
+  ASSERT_EQ(Entry(0), QStringLiteral("A: 7"));
+
+  // From TOSA to another program (no window of this one is active then), and
+  // from there back to the main window.
+  QWidget tosa;
+  tosa.setObjectName(QStringLiteral("TOSA"));
+  Activate(&tosa);
+  QApplicationStateChangeEvent away(Qt::ApplicationInactive);
+  QCoreApplication::sendEvent(qApp, &away);
+  QApplicationStateChangeEvent back(Qt::ApplicationActive);
+  QCoreApplication::sendEvent(qApp, &back);
+  Activate(window.get());
+  EXPECT_EQ(Entry(0), QStringLiteral("A: 7"));
+
+  // Straight from TOSA it still restores.
+  Activate(&tosa);
+  Activate(window.get());
+  EXPECT_EQ(Entry(0), QStringLiteral("A: 1"));
 }
 
 TEST_F(FileCommandsTest, ClearAllIsNotUndoneByTheQuestionClosing) {

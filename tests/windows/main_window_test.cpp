@@ -1,6 +1,9 @@
 // The main window's layout, its variable list, the formula box with its keypad,
 // driven through the real controls.
 #include <QAbstractItemView>
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -172,6 +175,54 @@ TEST_F(MainWindowTest, EnterInTheListStoresTheFormulaBoxText) {
   EXPECT_TRUE(Combo1()->hasFocus());
 }
 
+TEST_F(MainWindowTest, EnterInTheListRunsOnceEvenWhenTheFormulaFails) {
+  Open();
+  const struct {
+    const char* formula;
+    const char* answer;
+  } cases[] = {{"1/0", "文法エラー！0で除算"}, {"Sqr(-1)", "文法エラー！"}, {"2A", "文法エラー！"}};
+  for (const auto& c : cases) {
+    TypeFormula(QString::fromUtf8(c.formula));
+    Combo1()->lineEdit()->setText(QStringLiteral("7"));
+    Combo1()->setFocus();
+    const int beeps = desktop.beeps;
+    const int writes = window->autoSave().writes();
+    PressEnter(Combo1()->lineEdit());
+    EXPECT_EQ(Label("Label1"), QString::fromUtf8(c.answer)) << c.formula;
+    EXPECT_EQ(desktop.beeps - beeps, 1) << c.formula;
+    // The edit field's text, then the formula box's; the repeated store of the
+    // same table is no write.
+    EXPECT_EQ(window->autoSave().writes() - writes, 2) << c.formula;
+    EXPECT_EQ(Entry(0), QStringLiteral("A: ") + QString::fromUtf8(c.formula));
+  }
+}
+
+TEST_F(MainWindowTest, TheAnswerCanBeCopied) {
+  Open();
+  TypeFormula(QStringLiteral("1234.5"));
+  Click("Command1");
+  auto* answer = Find<QLabel>(QStringLiteral("Label1"));
+  ASSERT_EQ(answer->text(), QStringLiteral("1,234.5 "));
+  EXPECT_TRUE(answer->textInteractionFlags() & Qt::TextSelectableByMouse);
+  EXPECT_EQ(answer->focusPolicy(), Qt::NoFocus) << "a click leaves the focus in the formula box";
+  EXPECT_EQ(answer->contextMenuPolicy(), Qt::ActionsContextMenu);
+  ASSERT_EQ(answer->actions().size(), 1);
+  QAction* copy = answer->actions().constFirst();
+  EXPECT_EQ(copy->text(), QStringLiteral("コピー"));
+
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("1,234.5")) << "without the trailing space";
+  answer->setSelection(2, 3);
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("234"));
+  answer->setSelection(0, 0);
+
+  TypeFormula(QStringLiteral("1/0"));
+  Click("Command1");
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("文法エラー！0で除算"));
+}
+
 TEST_F(MainWindowTest, ClearAllAsksFirst) {
   Write(DattPath(), FileWith({"A: 1", "B: 2"}));
   Open();
@@ -286,6 +337,14 @@ TEST_F(MainWindowTest, FunctionHelpPanelOpensAndCloses) {
   Click("Command42");
   EXPECT_FALSE(panel->isVisible());
   EXPECT_TRUE(Text2()->hasFocus());
+
+  // The caret goes to the end of the formula box, as after every command.
+  TypeFormula(QStringLiteral("12345"));
+  Text2()->setCursorPosition(1);
+  Click("Command41");
+  Click("Command42");
+  EXPECT_TRUE(Text2()->hasFocus());
+  EXPECT_EQ(Text2()->cursorPosition(), 5);
 }
 
 TEST_F(MainWindowTest, ExitEndsTheProgram) {
