@@ -143,6 +143,7 @@ HelpTextWindow::HelpTextWindow(const Layout& layout, QString (*build)(), QWidget
   text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
   text1_->setReadOnly(true);
   text1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  text1_->setAccessibleName(layout.caption);
   CloseButton(this, layout.buttonLeft, layout.buttonTop, 375);
   Fill();
 }

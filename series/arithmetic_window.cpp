@@ -24,6 +24,7 @@ ArithmeticSeriesWindow::ArithmeticSeriesWindow(Beeper& beeper, std::function<voi
   frame2->setTitle(QStringLiteral("等差数列の和"));
   label6_ = PlaceControl<QLabel>(frame2, "Label6", 120, 240, 1455, 300);
   label6_->setFont(WindowFont(kPGothic, 11.25, true));
+  label6_->setAccessibleName(QStringLiteral("等差数列の和"));
 
   PlaceInputsAndButtons({.captions = {"初項：", "末項：", "項数："},
                          .boxTops = {960, 1320, 1680},

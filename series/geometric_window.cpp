@@ -83,6 +83,7 @@ GeometricSeriesWindow::GeometricSeriesWindow(Beeper& beeper, QWidget* parent)
   text4_ = PlaceControl<QLineEdit>(frame2, "Text4", 120, 240, 4095, 375);
   text4_->setFont(WindowFont(kPGothic, 11.25, true));
   text4_->setReadOnly(true);
+  text4_->setAccessibleName(QStringLiteral("等比数列の和"));
 }
 
 void GeometricSeriesWindow::ShowResult(const QString& text) { text4_->setText(text); }

@@ -35,6 +35,9 @@ void SeriesWindow::PlaceInputsAndButtons(const Layout& layout) {
         ->setText(QString::fromUtf8(layout.captions[i]));
     boxes_[i] = PlaceControl<QLineEdit>(this, kBoxes[i], layout.boxLeft, layout.boxTops[i], layout.boxWidth, 330);
     boxes_[i]->setFont(boxFont);
+    QString name = QString::fromUtf8(layout.captions[i]);
+    if (name.endsWith(QStringLiteral("："))) name.chop(1);
+    boxes_[i]->setAccessibleName(name);
     boxes_[i]->installEventFilter(this);
   }
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
