@@ -4,9 +4,9 @@
 #include <QApplication>
 
 #include "app/instance_guard.h"
-#include "mainwin/fonts.h"
+#include "ui/fonts.h"
 #include "mainwin/main_window.h"
-#include "mainwin/platform.h"
+#include "ui/platform.h"
 #include "storage/variable_file.h"
 
 int main(int argc, char** argv) {

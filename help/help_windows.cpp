@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "mainwin/fonts.h"
+#include "ui/fonts.h"
 
 namespace suusiki {
 namespace {

@@ -10,16 +10,16 @@
 #include <QToolButton>
 
 #include "mainwin/file_messages.h"
-#include "mainwin/fonts.h"
+#include "ui/fonts.h"
 #include "mainwin/formula_box.h"
 #include "help/help_windows.h"
-#include "mainwin/pictures.h"
-#include "mainwin/printing.h"
-#include "mainwin/qt_text.h"
+#include "ui/pictures.h"
+#include "ui/printing.h"
+#include "ui/qt_text.h"
 #include "series/arithmetic_window.h"
 #include "series/geometric_window.h"
 #include "solver/newton.h"
-#include "storage/print_list.h"
+#include "mainwin/print_list.h"
 
 namespace suusiki {
 namespace {

@@ -18,7 +18,7 @@
 
 #include "engine/main_state.h"
 #include "storage/file_auto_save.h"
-#include "mainwin/platform.h"
+#include "ui/platform.h"
 
 class QAction;
 

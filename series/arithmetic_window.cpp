@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "series/series_sums.h"
+#include "engine/series_sums.h"
 
 namespace suusiki {
 

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "series/series_sums.h"
+#include "engine/series_sums.h"
 
 namespace suusiki {
 

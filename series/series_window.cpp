@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "mainwin/platform.h"
-#include "mainwin/qt_text.h"
+#include "ui/platform.h"
+#include "ui/qt_text.h"
 
 namespace suusiki {
 namespace {

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "engine/text.h"
-#include "mainwin/fonts.h"
+#include "ui/fonts.h"
 
 class QLineEdit;
 class QPushButton;

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "help/help_windows.h"
-#include "mainwin/fonts.h"
+#include "ui/fonts.h"
 #include "tests/windows/window_fixture.h"
 
 namespace suusiki::testing {

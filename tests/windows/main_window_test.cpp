@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
-#include "mainwin/fonts.h"
+#include "ui/fonts.h"
 #include "tests/windows/window_fixture.h"
 
 namespace suusiki::testing {

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QToolButton>
 
-#include "mainwin/printing.h"
+#include "ui/printing.h"
 #include "tests/windows/window_fixture.h"
 
 namespace suusiki::testing {

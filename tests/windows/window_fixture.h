@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "mainwin/main_window.h"
-#include "mainwin/qt_text.h"
+#include "ui/qt_text.h"
 
 // Readable QStrings in test failures.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

@@ -1,4 +1,4 @@
-#include "mainwin/platform.h"
+#include "ui/platform.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "mainwin/printing.h"
+#include "ui/printing.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "series/series_sums.h"
+#include "engine/series_sums.h"
 
 #include <cmath>
 #include <optional>

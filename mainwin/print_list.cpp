@@ -1,4 +1,4 @@
-#include "storage/print_list.h"
+#include "mainwin/print_list.h"
 
 #include "engine/number_text.h"
 

@@ -1,7 +1,7 @@
 // The lines of the printed variable list.
 #include <gtest/gtest.h>
 
-#include "storage/print_list.h"
+#include "mainwin/print_list.h"
 
 namespace suusiki {
 namespace {

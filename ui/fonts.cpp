@@ -1,4 +1,4 @@
-#include "mainwin/fonts.h"
+#include "ui/fonts.h"
 
 #include <QStringList>
 

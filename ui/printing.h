@@ -2,7 +2,7 @@
 // PDF file.
 #pragma once
 
-#include "mainwin/platform.h"
+#include "ui/platform.h"
 
 namespace suusiki {
 
