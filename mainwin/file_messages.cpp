@@ -7,9 +7,7 @@ namespace suusiki {
 using storage::FileStatus;
 
 QString FileProblem(const storage::FileResult& result) {
-  const QString letter = result.failedRecord >= 1 && result.failedRecord <= kVariableCount
-                             ? QString(QChar(u'A' + result.failedRecord - 1))
-                             : QString();
+  const QString letter = result.FailedLetter();
   switch (result.status) {
     case FileStatus::Ok: break;
     case FileStatus::Missing: return QStringLiteral("ファイルがありません。");

@@ -1,23 +1,14 @@
 #include "series/series_window.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/events.h"
 #include "ui/platform.h"
 #include "ui/qt_text.h"
 
 namespace suusiki {
-namespace {
-
-bool IsEnter(const QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return false;
-  const int key = static_cast<const QKeyEvent*>(event)->key();
-  return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-}  // namespace
 
 SeriesWindow::SeriesWindow(Beeper& beeper, Sum sum, QWidget* parent) : QWidget(parent), beeper_(beeper), sum_(sum) {
   setAttribute(Qt::WA_DeleteOnClose);

@@ -84,8 +84,6 @@ class Cp932 {
 };
 
 const QString kNoCodec = QStringLiteral("code page 932 conversion is not available");
-const QString kLineBreak = QStringLiteral("line break");
-const QString kNul = QStringLiteral("NUL");
 
 QString CodePointName(char32_t c) {
   return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
@@ -97,22 +95,28 @@ QString CharacterText(char32_t c) {
   return QString::fromUcs4(&c, 1);
 }
 
-// Why `entry` cannot go into a variable file (empty when it can); its bytes in `bytes`.
-QString EncodeEntry(Cp932& codec, TextView entry, QByteArray& bytes) {
+struct Unwritable {
+  DetailKind kind = DetailKind::None;
+  QString text;
+};
+
+// Why `entry` cannot go into a variable file (kind None when it can); its bytes in `bytes`.
+Unwritable EncodeEntry(Cp932& codec, TextView entry, QByteArray& bytes) {
   for (char32_t c : entry) {
-    if (c == U'\r' || c == U'\n') return kLineBreak;
-    if (c == U'\0') return kNul;
+    if (c == U'\r' || c == U'\n') return {DetailKind::LineBreak, QStringLiteral("line break")};
+    if (c == U'\0') return {DetailKind::Nul, QStringLiteral("NUL")};
   }
   if (codec.Encode(entry, bytes)) return {};
   QByteArray scratch;
   for (const char32_t& c : entry) {
-    if (!codec.Encode(TextView(&c, 1), scratch)) return CharacterText(c);
+    if (!codec.Encode(TextView(&c, 1), scratch)) return {DetailKind::Character, CharacterText(c)};
   }
-  return QString::fromStdU32String(Text(entry));
+  return {DetailKind::Text, QString::fromStdU32String(Text(entry))};
 }
 
-FileResult Failed(FileStatus status, int records, int failedRecord, const QString& detail) {
-  return {status, records, failedRecord, detail};
+FileResult Failed(FileStatus status, int records, int failedRecord, const QString& detail,
+                  DetailKind kind = DetailKind::Text) {
+  return {status, records, failedRecord, detail, detail.isEmpty() ? DetailKind::None : kind};
 }
 
 enum class LineOutcome { Line, End, TooLong, Error };
@@ -169,8 +173,10 @@ FileResult WriteVariableFile(const QString& path, const VariableTable& table) {
   QByteArray contents;
   QByteArray bytes;
   for (int i = 0; i < kVariableCount; ++i) {
-    const QString problem = EncodeEntry(codec, table[i], bytes);
-    if (!problem.isEmpty()) return Failed(FileStatus::NotEncodable, 0, i + 1, problem);
+    const Unwritable problem = EncodeEntry(codec, table[i], bytes);
+    if (problem.kind != DetailKind::None) {
+      return Failed(FileStatus::NotEncodable, 0, i + 1, problem.text, problem.kind);
+    }
     contents += '"';
     contents += bytes;
     contents += "\"\r\n";
@@ -266,11 +272,13 @@ QString AutoSavePath() {
                         InFolder(data, QStringLiteral("suusiki")));
 }
 
+QString FileResult::FailedLetter() const {
+  return failedRecord >= 1 && failedRecord <= kVariableCount ? QString(QChar(u'A' + failedRecord - 1)) : QString();
+}
+
 std::string DescribeFailure(const FileResult& result, const QString& path) {
   const QString record = QString::number(result.failedRecord);
-  const QString letter = result.failedRecord >= 1 && result.failedRecord <= kVariableCount
-                             ? QString(QChar(u'A' + result.failedRecord - 1))
-                             : QStringLiteral("?");
+  const QString letter = result.FailedLetter().isEmpty() ? QStringLiteral("?") : result.FailedLetter();
   QString what;
   switch (result.status) {
     case FileStatus::Ok:
@@ -291,7 +299,7 @@ std::string DescribeFailure(const FileResult& result, const QString& path) {
       what = QStringLiteral("record %1 is not a quoted entry (%2)").arg(record, result.detail);
       break;
     case FileStatus::NotEncodable:
-      if (result.detail == kLineBreak || result.detail == kNul) {
+      if (result.detailKind == DetailKind::LineBreak || result.detailKind == DetailKind::Nul) {
         what = QStringLiteral("the entry for %1 contains a %2, which a variable file cannot hold")
                    .arg(letter, result.detail);
       } else {

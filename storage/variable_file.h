@@ -30,6 +30,15 @@ enum class FileStatus {
   WriteFailed,   // the file could not be replaced; the old one is untouched
 };
 
+// What the detail of a failure names.
+enum class DetailKind {
+  None,
+  Text,       // a sentence: the system's error text, or what is wrong with a record
+  LineBreak,  // the entry holds a CR or LF ("line break")
+  Nul,        // the entry holds a NUL character ("NUL")
+  Character,  // the entry holds this character, which has no code page 932 form
+};
+
 struct FileResult {
   FileStatus status = FileStatus::Ok;
   int records = 0;       // records read into the table (reads) or written (writes: 26 on success)
@@ -37,7 +46,10 @@ struct FileResult {
                          // entry can't be written; 0 when not applicable
   QString detail;        // system error text, the character that has no code page 932 form, or
                          // what is wrong with a malformed record, for messages
+  DetailKind detailKind = DetailKind::None;
   bool ok() const { return status == FileStatus::Ok; }
+  // The letter of the failed record's variable, "A" to "Z"; empty when there is none.
+  QString FailedLetter() const;
 };
 
 // The longest line a reader accepts, in bytes without its line end.

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QProcess>
 
+#include "ui/printing.h"
+
 namespace suusiki {
 
 void SystemBeeper::Beep() { QApplication::beep(); }
@@ -49,6 +51,24 @@ QString DialogFileChooser::ChooseOpen(const QString& filter, const QString& file
 QString DialogFileChooser::ChooseSave(const QString& filter, const QString& fileName) {
   return Choose(parent_, QFileDialog::AcceptSave, filter, fileName);
 }
+
+DesktopPlatform::DesktopPlatform(Platform given, QWidget* dialogParent) : platform_(std::move(given)) {
+  if (platform_.beeper == nullptr) platform_.beeper = (beeper_ = std::make_unique<SystemBeeper>()).get();
+  if (platform_.prompter == nullptr) {
+    platform_.prompter = (prompter_ = std::make_unique<MessageBoxPrompter>(dialogParent)).get();
+  }
+  if (platform_.files == nullptr) platform_.files = (files_ = std::make_unique<DialogFileChooser>(dialogParent)).get();
+  if (platform_.printer == nullptr) platform_.printer = (printer_ = std::make_unique<SystemPrinter>()).get();
+  if (!platform_.startProgram) platform_.startProgram = StartDetached;
+  if (!platform_.quit) {
+    platform_.quit = [] {
+      QApplication::closeAllWindows();
+      QApplication::quit();
+    };
+  }
+}
+
+DesktopPlatform::~DesktopPlatform() = default;
 
 bool StartDetached(const QString& program, QString* error) {
   const QFileInfo file(program);

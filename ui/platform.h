@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -86,6 +87,26 @@ struct Platform {
   // Starts a program as a separate process without waiting; false, with the
   // reason, when it can't be started.
   std::function<bool(const QString& program, QString* error)> startProgram;
+};
+
+// A Platform whose empty members are filled with the real desktop: the system
+// beep, message boxes and file dialogs over `dialogParent`, the default printer,
+// starting programs detached, and ending the application.
+class DesktopPlatform {
+ public:
+  DesktopPlatform(Platform given, QWidget* dialogParent);
+  ~DesktopPlatform();
+  DesktopPlatform(const DesktopPlatform&) = delete;
+  DesktopPlatform& operator=(const DesktopPlatform&) = delete;
+
+  Platform& get() { return platform_; }
+
+ private:
+  std::unique_ptr<Beeper> beeper_;
+  std::unique_ptr<Prompter> prompter_;
+  std::unique_ptr<FileChooser> files_;
+  std::unique_ptr<Printer> printer_;
+  Platform platform_;
 };
 
 // Starts `program` detached, in its own folder.

@@ -42,9 +42,10 @@ TEST_F(AccessibilityTest, EveryReachableControlOfEveryWindowHasAName) {
   Click("Command41");  // the function help panel and its close button
   unnamed << Unnamed(window.get());
   Click("Command42");
-  for (const char* name : {"TOSA", "TOHI", "READ1", "READ2", "VER"}) {
-    QWidget* other = window->ShowWindow(QString::fromLatin1(name));
-    ASSERT_NE(other, nullptr) << name;
+  for (SecondaryWindow which : {SecondaryWindow::ArithmeticSeries, SecondaryWindow::GeometricSeries,
+                                SecondaryWindow::NewtonHelp, SecondaryWindow::ProgramHelp, SecondaryWindow::Version}) {
+    QWidget* other = window->ShowWindow(which);
+    ASSERT_NE(other, nullptr) << WindowName(which).toStdString();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(other));
     unnamed << Unnamed(other);
     other->close();

@@ -166,7 +166,7 @@ TEST_F(FileCommandsTest, SaveAsksForANameOnlyUntilOneIsKnown) {
   // Toolbar save in a fresh window uses the other filter.
   FakeDesktop second;
   MainWindow other(dir.filePath(QStringLiteral("second.0DT")), second.platform());
-  other.SaveFile(MainWindow::kFileFilter);
+  other.SaveFile(FileCommands::kFileFilter);
   EXPECT_EQ(second.dialogs, QStringList{QStringLiteral("save|数式ﾌｧｲﾙ (*.0DT)|*.0DT|")});
 }
 

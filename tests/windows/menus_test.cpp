@@ -153,7 +153,7 @@ TEST_F(MenusTest, ShortcutsRunTheMenuCommandsFromEveryBox) {
 
 TEST_F(MenusTest, EachOtherWindowExistsOnceAndIsBroughtToTheFront) {
   OpenWithPrinter();
-  QWidget* tosa = window->ShowWindow(QStringLiteral("TOSA"));
+  QWidget* tosa = window->ShowWindow(SecondaryWindow::ArithmeticSeries);
   ASSERT_NE(tosa, nullptr);
   auto* first = tosa->findChild<QLineEdit*>(QStringLiteral("Text1"));
   first->setText(QStringLiteral("5"));
@@ -177,7 +177,7 @@ TEST_F(MenusTest, ComingBackFromTheSeriesWindowRestoresTheTable) {
   Write(DattPath(), FileWith({"A: 1"}));
   OpenWithPrinter();
   Select(3);
-  QWidget* tosa = window->ShowWindow(QStringLiteral("TOSA"));
+  QWidget* tosa = window->ShowWindow(SecondaryWindow::ArithmeticSeries);
   ASSERT_TRUE(QTest::qWaitForWindowActive(tosa));
   window->state().table[0] = U"A: changed in memory";
   QTest::mouseClick(tosa->findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);  // 戻る
@@ -189,7 +189,7 @@ TEST_F(MenusTest, ComingBackFromTheSeriesWindowRestoresTheTable) {
 
 TEST_F(MenusTest, ExitEndsTheProgramWithOtherWindowsOpen) {
   OpenWithPrinter();
-  window->ShowWindow(QStringLiteral("TOHI"));
+  window->ShowWindow(SecondaryWindow::GeometricSeries);
   window->findChild<QAction*>(QStringLiteral("M18"))->trigger();
   EXPECT_EQ(desktop.quits, 1);
   EXPECT_TRUE(desktop.asked.isEmpty());

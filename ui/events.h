@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Small questions about events that several windows ask.
+#pragma once
+
+#include <QEvent>
+#include <QKeyEvent>
+
+namespace suusiki {
+
+// A press of Enter or Return (the main keyboard's or the keypad's).
+inline bool IsEnter(const QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace suusiki
