@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "ui/fonts.h"
+#include "version.h"
 
 namespace suusiki {
 namespace {
@@ -125,6 +126,15 @@ QPushButton* CloseButton(QWidget* window, int left, int top, int height) {
 
 }  // namespace
 
+QString FullWidth(const QString& ascii) {
+  QString wide;
+  for (const QChar c : ascii) {
+    // The printable ASCII characters have full-width forms 0xFEE0 above them.
+    wide += c.unicode() > 0x20 && c.unicode() < 0x7F ? QChar(c.unicode() + 0xFEE0) : c;
+  }
+  return wide;
+}
+
 QString NewtonHelpText() { return Lines(kNewtonLines); }
 
 QString ProgramHelpText() { return Lines(kProgramLines); }
@@ -173,7 +183,7 @@ VersionWindow::VersionWindow(QWidget* parent) : QWidget(parent) {
   setFont(WindowFont(kPGothic, 9));
   setFixedSize(Twips(3195), Twips(1095));
   auto* label1 = PlaceControl<QLabel>(this, "Label1", 240, 120, 2895, 255);
-  label1->setText(QStringLiteral("カルメロ　Version ２．４２"));
+  label1->setText(QStringLiteral("カルメロ　Version ") + FullWidth(QString::fromLatin1(kVersion)));
   label1->setFont(WindowFont(kPGothic, 9));
   CloseButton(this, 2160, 720, 330)->setFont(WindowFont(kGothic, 9));
 }

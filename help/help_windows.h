@@ -9,6 +9,9 @@ class QPlainTextEdit;
 
 namespace suusiki {
 
+// The full-width form of printable ASCII text: "2.42" becomes "２．４２".
+QString FullWidth(const QString& ascii);
+
 // The fixed help texts: every line, the last included, ends with CR LF.
 QString NewtonHelpText();
 QString ProgramHelpText();

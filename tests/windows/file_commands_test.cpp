@@ -12,12 +12,6 @@ namespace {
 
 using FileCommandsTest = WindowTest;
 
-void Activate(QWidget* widget) {
-  widget->show();
-  widget->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(widget));
-}
-
 TEST_F(FileCommandsTest, ARestartFindsEveryDefinitionAgain) {
   Open();
   for (int i = 0; i < kVariableCount; ++i) {

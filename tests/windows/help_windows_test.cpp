@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "help/help_windows.h"
+#include "version.h"
 #include "ui/fonts.h"
 #include "tests/windows/window_fixture.h"
 
@@ -44,6 +45,14 @@ TEST(HelpTextTest, LinesEndWithCrLfAndCloseWithTheEndMark) {
   }
 }
 
+TEST(HelpTextTest, TheVersionWindowShowsTheProgramsVersion) {
+  EXPECT_EQ(FullWidth(QString::fromLatin1(kVersion)), QStringLiteral("２．４２"));
+  EXPECT_EQ(FullWidth(QStringLiteral("10.1 b")), QStringLiteral("１０．１ ｂ"));
+  VersionWindow window;
+  EXPECT_EQ(FindIn<QLabel>(&window, QStringLiteral("Label1"))->text(),
+            QStringLiteral("カルメロ　Version ") + FullWidth(QString::fromLatin1(kVersion)));
+}
+
 TEST(HelpTextTest, TheDescriptionKeepsItsOwnVersion) {
   EXPECT_EQ(ProgramHelpText().split(kCrLf).at(3), QStringLiteral("　　○ ﾊﾞｰｼﾞｮﾝ  ： ２．３０"));
 }
@@ -72,15 +81,9 @@ class HelpWindowTest : public ::testing::TestWithParam<WindowCase> {
     window->show();
     Activate(window);
   }
-  static void Activate(QWidget* w) {
-    w->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-  }
   template <typename T = QWidget>
   T* Find(const char* name) const {
-    auto* widget = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
+    return FindIn<T>(window, QString::fromLatin1(name));
   }
   // The lines the box shows; the box keeps each CR LF as the end of a paragraph.
   QStringList BoxLines() const { return Find<QPlainTextEdit>("Text1")->toPlainText().split(QLatin1Char('\n')); }

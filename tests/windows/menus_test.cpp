@@ -37,9 +37,7 @@ class MenusTest : public WindowTest {
       return companionRuns;
     };
     window = std::make_unique<MainWindow>(DattPath(), platform);
-    window->show();
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Activate(window.get());
     return *window;
   }
   // The open window of the program named `name`, if any.

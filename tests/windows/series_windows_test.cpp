@@ -45,17 +45,11 @@ class SeriesWindowFixture : public ::testing::Test {
     w->show();
     Activate(w);
   }
-  static void Activate(QWidget* w) {
-    w->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-  }
   static void DeleteClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   template <typename T = QWidget>
   T* Find(const char* name) const {
-    auto* widget = window->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
+    return FindIn<T>(window, QString::fromLatin1(name));
   }
   QLineEdit* Box(const char* name) const { return Find<QLineEdit>(name); }
   QWidget* Focused() const { return QApplication::focusWidget(); }

@@ -24,6 +24,21 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 
 namespace suusiki::testing {
 
+// The child of `parent` named `name`; a test failure when there is none.
+template <typename T = QWidget>
+T* FindIn(const QWidget* parent, const QString& name) {
+  auto* widget = parent->findChild<T*>(name);
+  EXPECT_NE(widget, nullptr) << name.toStdString();
+  return widget;
+}
+
+// Shows `widget` and makes it the active window.
+inline void Activate(QWidget* widget) {
+  widget->show();
+  widget->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(widget)) << widget->objectName().toStdString();
+}
+
 struct FakeDesktop : Beeper, Prompter, FileChooser {
   void Beep() override { ++beeps; }
   bool Ask(const QString& text, const QString& title) override {
@@ -62,9 +77,7 @@ class WindowTest : public ::testing::Test {
   // Opens the main window on `autoSavePath` (DATT.0DT in the test's folder by default).
   MainWindow& Open(const QString& autoSavePath = {}) {
     window = std::make_unique<MainWindow>(autoSavePath.isEmpty() ? DattPath() : autoSavePath, desktop.platform());
-    window->show();
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Activate(window.get());
     return *window;
   }
 
@@ -72,9 +85,7 @@ class WindowTest : public ::testing::Test {
 
   template <typename T = QWidget>
   T* Find(const QString& name) const {
-    auto* widget = window->findChild<T*>(name);
-    EXPECT_NE(widget, nullptr) << name.toStdString();
-    return widget;
+    return FindIn<T>(window.get(), name);
   }
   QLineEdit* Text1() const { return Find<QLineEdit>(QStringLiteral("Text1")); }
   QLineEdit* Text2() const { return Find<QLineEdit>(QStringLiteral("Text2")); }
