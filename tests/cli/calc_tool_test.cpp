@@ -38,7 +38,7 @@ TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
   } cases[] = {
       {{"1+2", "1/3", "5/0"}, "", "3. \n0.333333333333333 \n文法エラー！0で除算\n"},
       {{"-5+3"}, "", "-2. \n"},  // a formula may start with "-"
-      {{"--", "--5"}, "", "-5. \n"},
+      {{"--", "--5"}, "", "5. \n"},  // the minus of -5, negated
       {{}, "2*3\r\nSin(30)\n\n", "6. \n0.5 \n0. \n"},
       // Each formula is stored in the current variable, and later ones see it.
       {{"--def", "B=A*2", "--current", "C", "B+1"}, "", "1. \n"},
