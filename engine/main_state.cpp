@@ -99,6 +99,8 @@ Effects MainState::Calculate() {
   } catch (const std::exception&) {
     effects.failure = Failure::Other;  // e.g. out of memory: ends silently like an overflow
   }
+  // The rewritten formula is kept (the printout shows it) with "-" for its signs.
+  ShowSigns(workingFormula);
   return effects;
 }
 
@@ -204,16 +206,17 @@ void MainState::EvaluateFunctions() {
     Call call;
     if (!LocateRightmostCall(formula, call)) {
       if (HasLetter(formula)) Fail(Failure::Syntax);
-      ReduceOperators(formula, !formula.empty() && formula.front() == U'-', resultText);
+      ReduceOperators(formula, resultText);
       answerLine = AnswerText(resultText);
       return;
     }
     if (call.argument.size() == 1 && IsUpper(call.argument.front())) Fail(Failure::Syntax);
-    ReduceOperators(call.argument, formula.front() == U'-', resultText);
-    const double value = ApplyFunction(call.function, ReadOrFail(resultText));
-    formula = Left(formula, call.start - 1) + NumberText(value, kFunctionPattern) +
-              Right(formula, static_cast<long long>(formula.size()) - call.end);
-    answerLine = AnswerText(formula);
+    ReduceOperators(call.argument, resultText);
+    // The function's value takes the place of the call as one signed number.
+    Text value = NumberText(ApplyFunction(call.function, ReadOrFail(resultText)), kFunctionPattern);
+    if (value.front() == U'-') value.front() = kValueSign;
+    formula = Left(formula, call.start - 1) + value + Right(formula, static_cast<long long>(formula.size()) - call.end);
+    answerLine = AnswerText(WithShownSigns(formula));
   }
 }
 

@@ -11,6 +11,59 @@ namespace suusiki {
 namespace {
 
 bool IsOperator(char32_t c) { return c == U'+' || c == U'-' || c == U'*' || c == U'/'; }
+bool IsDigitOrPoint(char32_t c) { return IsDigit(c) || c == U'.'; }
+
+// A "-" typed right after an operator, an opening bracket or another sign
+// belongs to what follows: it is a sign, never a subtraction.
+bool TakesSign(char32_t before) {
+  return before == U'+' || before == U'-' || before == U'*' || before == U'/' || before == U'^' || before == U'(' ||
+         before == kValueSign;
+}
+
+// Two value signs in a row cancel.
+void CancelSignPairs(Text& t) {
+  auto out = t.begin();
+  for (auto in = t.begin(); in != t.end(); ++in) {
+    if (*in == kValueSign && out != t.begin() && out[-1] == kValueSign) {
+      --out;
+    } else {
+      *out++ = *in;
+    }
+  }
+  t.erase(out, t.end());
+}
+
+// Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
+// make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
+// start stays as typed: it is the minus of the formula's first power.
+void MarkTypedSigns(Text& t) {
+  bool marked = false;
+  for (std::size_t i = 1; i < t.size(); ++i) {
+    if (t[i] == U'-' && TakesSign(t[i - 1])) {
+      t[i] = kValueSign;
+      marked = true;
+    }
+  }
+  if (marked || t.find(kValueSign) != Text::npos) CancelSignPairs(t);
+}
+
+// The value of an operand: any signs ("-" or value signs), then digits and points.
+double OperandValue(TextView operand) {
+  bool negative = false;
+  while (!operand.empty() && (operand.front() == U'-' || operand.front() == kValueSign)) {
+    negative = !negative;
+    operand.remove_prefix(1);
+  }
+  const double value = ReadOrFail(operand);
+  return negative ? -value : value;
+}
+
+// A computed value as it goes back into the text: a negative one carries the
+// value sign.
+Text SignedText(Text text) {
+  if (!text.empty() && text.front() == U'-') text.front() = kValueSign;
+  return text;
+}
 
 // The value of a text that must be one complete number, as in "6.*+4" where
 // both sides of "*+" are multiplied; anything else is an "other" failure.
@@ -18,7 +71,7 @@ double WholeNumber(TextView text) {
   while (!text.empty() && text.front() == U' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == U' ') text.remove_suffix(1);
   std::size_t i = 0;
-  if (i < text.size() && (text[i] == U'+' || text[i] == U'-')) ++i;
+  if (i < text.size() && (text[i] == U'+' || text[i] == U'-' || text[i] == kValueSign)) ++i;
   bool digits = false;
   while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
   if (i < text.size() && text[i] == U'.') {
@@ -33,26 +86,31 @@ double WholeNumber(TextView text) {
     if (j > first) i = j;
   }
   if (!digits || i != text.size()) Fail(Failure::Other);
-  return ReadOrFail(text);
+  return ReadOrFail(WithShownSigns(text));
 }
 
 class Reduction {
  public:
-  Reduction(Text& result, bool formulaStartsWithMinus)
-      : r_(result), formulaStartsWithMinus_(formulaStartsWithMinus) {}
+  explicit Reduction(Text& result) : r_(result) {}
 
-  // Group evaluation: brackets from the innermost out, then the rest.
+  // Group evaluation: brackets from the innermost out, then the rest. The
+  // result is left with its signs shown as "-", also after a failure.
   void Evaluate(Text t) {
+    try {
+      EvaluateGroups(std::move(t));
+    } catch (...) {
+      ShowSigns(r_);
+      throw;
+    }
+    ShowSigns(r_);
+  }
+
+ private:
+  void EvaluateGroups(Text t) {
     if (std::count(t.begin(), t.end(), U'(') != std::count(t.begin(), t.end(), U')')) {
       Fail(Failure::BracketMismatch);
     }
-    // "-(" becomes "-1*(", except after "^" in a text that does not start with "-".
-    for (;;) {
-      const int p = InStr(t, U"-(");
-      if (p == 0) break;
-      if (t.front() != U'-' && t[p - 2] == U'^') break;
-      t = Left(t, p) + U"1*" + Mid(t, p + 1);
-    }
+    MarkTypedSigns(t);
     for (;;) {
       const int n = static_cast<int>(t.size());
       const int c = InStr(t, U")");
@@ -73,15 +131,20 @@ class Reduction {
       }
       r_ = Mid(t, s + 1, c - s - 1);
       ReduceGroup();
+      // The group's value, with its sign, takes the place of the group; a sign
+      // typed before the bracket negates it.
       t = Left(t, s - 1) + r_ + Right(t, n - c);
+      if (s >= 2 && t.size() >= static_cast<std::size_t>(s) && t[s - 2] == kValueSign && t[s - 1] == kValueSign) {
+        t.erase(static_cast<std::size_t>(s - 2), 2);
+      }
     }
   }
 
- private:
   void ReduceGroup() {
     operations_ = 0;
     RemovePointBeforeMinus();
     while (ReduceOne(U'^')) {}
+    SignFirstNumber();
     while (ReduceOne(U'/')) {}
     while (ReduceOne(U'*')) {}
     for (;;) {
@@ -91,10 +154,31 @@ class Reduction {
     while (ReduceOne(U'-')) {}
   }
 
+  // Once the powers are done, a "-" that starts the text (the minus typed at
+  // the very start of the formula) has let the first power be taken without it
+  // (-2^2 became -4.) and becomes the sign of the first number; before a value
+  // sign it negates that value (-(0-2) is 2).
+  void SignFirstNumber() {
+    if (r_.size() < 2 || r_[0] != U'-') return;
+    if (IsDigitOrPoint(r_[1])) {
+      r_[0] = kValueSign;
+    } else if (r_[1] == kValueSign && r_.size() > 2 && IsDigitOrPoint(r_[2])) {
+      r_.erase(0, 2);
+    }
+  }
+
   // Position of the operator to reduce next; a "-" at the start is a sign.
   int Find(char32_t op) const {
     const char32_t pattern[] = {op, 0};
     return op == U'-' && !r_.empty() && r_.front() == U'-' ? InStr(r_, pattern, 2) : InStr(r_, pattern);
+  }
+
+  // Position of the first "-+", or of a value sign followed by "+".
+  int FindMinusPlus() const {
+    const int typed = InStr(r_, U"-+");
+    const char32_t signPlus[] = {kValueSign, U'+', 0};
+    const int sign = InStr(r_, signPlus);
+    return typed == 0 || (sign > 0 && sign < typed) ? sign : typed;
   }
 
   // Reduces the first occurrence of `op`; false when there is none left.
@@ -110,7 +194,7 @@ class Reduction {
     // Operator-plus removal: one occurrence of each pair per search.
     static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
     for (const char32_t* pair : kPairs) {
-      const int q = InStr(r_, pair);
+      const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
       if (q == 0) continue;
       r_.erase(static_cast<std::size_t>(q), 1);
       p = Find(op);
@@ -122,49 +206,43 @@ class Reduction {
       length_ = static_cast<int>(r_.size());
     }
 
-    // Left operand: digits and points before the operator, with the one "-"
-    // that stands directly before them.
-    Text left;
-    int leftStart = 0;
-    char32_t last = 0;
-    for (int i = p - 1; i >= 1; --i) {
-      const char32_t c = r_[i - 1];
-      if (last == U'-' && (IsDigit(c) || c == U'-' || c == U'.')) break;
-      last = c;
-      if (!IsNumberChar(c)) break;
-      left.insert(left.begin(), c);
-      leftStart = i;
-    }
-    // Right operand: any "-" signs, then digits and points; a "-" after a digit
-    // or a point ends it.
-    Text right;
-    int rightEnd = 0;
-    last = 0;
-    for (int i = p + 1; i <= length_; ++i) {
-      const char32_t c = r_[i - 1];
-      if (c == U'-' && (last == U'.' || IsDigit(last))) break;
-      last = c;
-      if (!IsNumberChar(c)) break;
-      right.push_back(c);
-      rightEnd = i;
-    }
+    // Left operand: the digits and points before the operator with the value
+    // sign before them, and for every operator but "^" the one "-" before
+    // that: a subtraction is the addition of a negative number. A power is
+    // taken of its base without a minus typed before it (3-2^0.5 is 3-1.414).
+    int i = p - 1;
+    while (i >= 1 && IsDigitOrPoint(r_[i - 1])) --i;
+    if (i >= 1 && r_[i - 1] == kValueSign) --i;
+    if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i;
+    const int leftStart = i < p - 1 ? i + 1 : 0;
+    // Right operand: any signs, then digits and points.
+    int j = p + 1;
+    while (j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign)) ++j;
+    while (j <= length_ && IsDigitOrPoint(r_[j - 1])) ++j;
+    const int rightEnd = j - 1 > p ? j - 1 : 0;
 
-    const double value = Operate(op, ReadOrFail(left), ReadOrFail(right));
+    const TextView left = leftStart > 0 ? TextView(r_).substr(leftStart - 1, p - leftStart) : TextView();
+    const TextView right = rightEnd > 0 ? TextView(r_).substr(p, rightEnd - p) : TextView();
+    const double value = Operate(op, OperandValue(left), OperandValue(right));
     // An empty left operand makes this a cut before the start of the text.
     Text head = Left(r_, leftStart - 1);
     const Text tail = Right(r_, length_ - rightEnd);
     Text valueText = NumberText(value, kReductionPattern);
 
-    if (op == U'^') {
-      // The minus of a base belongs to the power: 3-2^2 is 3-4, and a formula
-      // that starts with "-" keeps that minus in front of its power.
-      if (formulaStartsWithMinus_ && (head.empty() || head.front() != U'-')) head.insert(head.begin(), U'-');
-      if (!head.empty() && (IsDigit(head.back()) || head.back() == U'.') && IsDigit(valueText.front()) &&
-          !left.empty() && left.front() == U'-') {
-        valueText.insert(valueText.begin(), U'-');
+    if (valueText.front() == U'-') {
+      if (!head.empty() && IsDigitOrPoint(head.back())) {
+        // After a number the minus is a subtraction again: the "-" that the
+        // left operand took, given back (7-3+2 becomes 7-1.).
+      } else if (!head.empty() && head.back() == kValueSign) {
+        head.pop_back();  // two signs cancel
+        valueText.erase(0, 1);
+      } else {
+        valueText.front() = kValueSign;
       }
-    } else if (valueText.front() != U'-' && (head.empty() || !IsOperator(head.back()))) {
+    } else if (!head.empty() && IsDigitOrPoint(head.back())) {
       valueText.insert(valueText.begin(), U'+');  // keep it apart from the number before it
+    } else if (op != U'^' && (head.empty() || !(IsOperator(head.back()) || head.back() == kValueSign))) {
+      valueText.insert(valueText.begin(), U'+');
     }
     r_ = head + valueText + tail;
     Tidy();
@@ -177,12 +255,12 @@ class Reduction {
     if (!r_.empty() && r_.front() == U'+') r_.erase(0, 1);
     for (int p; (p = InStr(r_, U"++")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
     for (int p; (p = InStr(r_, U"*+")) > 0;) {
-      r_ = ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
+      r_ = SignedText(ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
     }
     for (int p; (p = InStr(r_, U"/+")) > 0;) {
-      r_ = ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
+      r_ = SignedText(ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
     }
-    if (r_.size() >= 2 && r_[0] == U'-' && r_[1] == U'.') r_ = U"-0" + Mid(r_, 2);
+    if (r_.size() >= 2 && (r_[0] == U'-' || r_[0] == kValueSign) && r_[1] == U'.') r_.insert(1, 1, U'0');
     if (!r_.empty() && r_.front() == U'.') r_.insert(r_.begin(), U'0');
   }
 
@@ -192,15 +270,12 @@ class Reduction {
   }
 
   Text& r_;
-  const bool formulaStartsWithMinus_;
   int length_ = 0;  // the result text's length at the last operator search
   int operations_ = 0;
 };
 
 }  // namespace
 
-void ReduceOperators(Text text, bool formulaStartsWithMinus, Text& result) {
-  Reduction(result, formulaStartsWithMinus).Evaluate(std::move(text));
-}
+void ReduceOperators(Text text, Text& result) { Reduction(result).Evaluate(std::move(text)); }
 
 }  // namespace suusiki

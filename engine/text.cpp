@@ -1,5 +1,7 @@
 #include "engine/text.h"
 
+#include <algorithm>
+
 #include "engine/failure.h"
 
 namespace suusiki {
@@ -107,6 +109,14 @@ Text Mid(TextView text, long long start, long long count) {
   if (start < 1 || count < 0) Fail(Failure::InvalidArgument);
   const auto from = static_cast<std::size_t>(start - 1);
   return from >= text.size() ? Text() : Text(text.substr(from, static_cast<std::size_t>(count)));
+}
+
+void ShowSigns(Text& text) { std::replace(text.begin(), text.end(), kValueSign, U'-'); }
+
+Text WithShownSigns(TextView text) {
+  Text shown(text);
+  ShowSigns(shown);
+  return shown;
 }
 
 Text EntryFor(int index, TextView definition) {

@@ -48,8 +48,16 @@ inline bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 inline bool IsUpper(char32_t c) { return c >= U'A' && c <= U'Z'; }
 inline bool IsLower(char32_t c) { return c >= U'a' && c <= U'z'; }
 inline bool IsLetter(char32_t c) { return IsUpper(c) || IsLower(c); }
-// A digit, the point or the minus sign: the characters a number text is read from.
-inline bool IsNumberChar(char32_t c) { return IsDigit(c) || c == U'.' || c == U'-'; }
+// The sign of a value inside the working texts of a calculation. A computed
+// negative value is spliced back into the formula with this sign instead of a
+// "-", and so is a "-" typed as a sign (after an operator or an opening
+// bracket): then no later rule can take the sign for a subtraction. It lies
+// beyond the Unicode range, so no typed, pasted or loaded text can hold it.
+inline constexpr char32_t kValueSign = 0x110000;
+
+// Writes every value sign of `text` as "-", as a person sees it.
+void ShowSigns(Text& text);
+Text WithShownSigns(TextView text);
 
 // Variable-table helpers.
 Text EntryFor(int index, TextView definition);  // "A: " + definition

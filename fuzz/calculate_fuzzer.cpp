@@ -66,5 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (state.current >= 0 && state.table[state.current] != suusiki::EntryFor(state.current, typed)) std::abort();
   if (effects.beep != IsMessage(state.answerLine) && effects.failure != suusiki::Failure::Other) std::abort();
   if (!effects.beep && !IsAnswerNumber(state.answerLine) && state.answerLine != U"before") std::abort();
+  // The engine's own value sign never shows in a text that others read.
+  for (const Text* text : {&state.answerLine, &state.workingFormula, &state.resultText}) {
+    if (text->find(suusiki::kValueSign) != Text::npos) std::abort();
+  }
   return 0;
 }

@@ -42,7 +42,7 @@ TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
   } cases[] = {
       {{"1+2", "1/3", "5/0"}, "", "3. \n0.333333333333333 \n文法エラー！0で除算\n"},
       {{"-5+3"}, "", "-2. \n"},  // a formula may start with "-"
-      {{"--", "--5"}, "", "-5. \n"},
+      {{"--", "--5"}, "", "5. \n"},  // the minus of -5, negated
       {{}, "2*3\r\nSin(30)\n\n", "6. \n0.5 \n0. \n"},
       // Each formula is stored in the current variable, and later ones see it.
       {{"--def", "B=A*2", "--current", "C", "B+1"}, "", "1. \n"},
@@ -51,6 +51,8 @@ TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
       // A silent failure leaves the answer line as it was: empty at first.
       {{"1" + std::string(400, '0'), "7", "1" + std::string(400, '0')}, "", "\n7. \n7. \n"},
       {{"\xFF"}, "", "0. \n"},
+      // A bracket's value is one signed number; a typed minus is read by what stands before it.
+      {{"(1-3)^2+(2-5)^2", "3-2^0.5", "-2^-(3)", "2*-3^2"}, "", "13. \n1.5857864376269 \n-0.125 \n18. \n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool(c.args, c.input);
@@ -78,6 +80,7 @@ TEST(CalcToolTest, SolvesTheEquationInA) {
       {{"--current", "B", "--def", "A=X^2-8*X+12+B-6", "--solve", "1", "6"}, "6. \nX=2.0 \n"},
       // The formula is typed into the current variable A, then solved.
       {{"--solve", "10", "X^2-8*X+12"}, "12. \nX=6.0 \n"},
+      {{"--def", "A=X^3+X^2", "--solve", "-2"}, "X=-1.0 \n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool(c.args);

@@ -121,10 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"2+3*4", "14. "}, Case{"8/2*4", "16. "}, Case{"2*3-4/2", "4. "}, Case{"7-3+2", "6. "},
         Case{"1-2-3", "-4. "}, Case{"2^3^2", "64. "}, Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "},
-        Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "4. "},
-        Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "-5. "}, Case{"-1+2^2", "3. "},
-        Case{"3-2^0.5", kSyntax, kBeepFocus}, Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "},
-        Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "}, Case{"-2^-(3)", "-1.5 "},
+        Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "-4. "},
+        Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "},
+        Case{"3-2^0.5", "1.5857864376269 "}, Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "},
+        Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "}, Case{"-2^-(3)", "-0.125 "},
         Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
         Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
         Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
@@ -143,6 +143,82 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"B", "0. ", kSilent, {"B=1+2*+3*+4"}},
         // An empty right operand before a space would rewrite the text for ever.
         Case{"0-0+ 1", kSyntax, kBeep}, Case{"9-0.+ 1", kSyntax, kBeep}));
+
+// A computed value (a group's, a variable's, a function's, an operation's
+// result) is one signed number wherever it lands; a typed minus is read by what
+// stands before it.
+INSTANTIATE_TEST_SUITE_P(
+    Signs, CalculateTest,
+    ::testing::Values(
+        // Everyday formulas whose negative bracket or function values were once
+        // taken for subtractions.
+        Case{"(1-3)^2+(2-5)^2", "13. "}, Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
+        Case{"B^2+C^2", "13. ", kAnswer, {"B=1-3", "C=2-5"}}, Case{"Sin(0-30)^2", "0.25 "},
+        Case{"Cos(180)^2+Sin(0-90)^2", "2. "}, Case{"Sin(0-30)^2+Cos(0-30)^2", "1. "},
+        Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "},
+        Case{"-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-2^-(3)", "-0.125 "},
+        Case{"3-2^0.5", "1.5857864376269 "}, Case{"-2^0.5", "-1.4142135623731 "}, Case{"-Sin(0-30)", "0.5 "},
+        Case{"3*-Sin(0-30)", "1.5 "}, Case{"3-Sin(0-30)+1", "4.5 "}, Case{"2^-(0-1)", "2. "},
+        Case{"6/-(2)", "-3. "}, Case{"22--1+5", "28. "}, Case{"4+(0-2)^3^2", "68. "},
+        // A "^" raises the signed value, an operator before it meets a negative number.
+        Case{"(1-3)^2", "4. "}, Case{"5+(1-3)^2", "9. "}, Case{"(1-3)^2*3", "12. "}, Case{"(1-3)^2/2", "2. "},
+        Case{"(1-2)^3", "-1. "}, Case{"(0-2)^3^2", "64. "}, Case{"4+(1-3)", "2. "}, Case{"4*(1-3)^2", "16. "},
+        Case{"(1-3)-(1-4)", "1. "}, Case{"(1-3)/(0-4)", "0.5 "}, Case{"2^(1-3)", "0.25 "},
+        Case{"Abs((1-3)^3)", "8. "}, Case{"2*Sin(0-30)^2", "0.5 "}, Case{"Fix(0-2.5)^2", "4. "},
+        Case{"X^2", "9. ", kAnswer, {"X=0-3"}}, Case{"X^3+X^2", "-4. ", kAnswer, {"X=-2"}},
+        // A minus typed at the very start applies to the first power and to nothing else.
+        Case{"-2^2", "-4. "}, Case{"-2^2^2", "-16. "}, Case{"-1+2^2", "3. "}, Case{"-(0-2)", "2. "},
+        Case{"-(0-2)^2", "-4. "}, Case{"-(3)^2", "-9. "}, Case{"-X^2", "-9. ", kAnswer, {"X=1-4"}},
+        Case{"-Int(0-2.5)", "3. "}, Case{"--(2)", "2. "},
+        // After a number a minus subtracts, the power taken of the number alone.
+        Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "}, Case{"3-(0-2)^3", "11. "},
+        // After an operator or "(" a minus belongs to what follows.
+        Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"(-2^2)", "4. "}, Case{"2^-2", "0.25 "},
+        Case{"2+-3^3^2", "731. "}, Case{"1^1+-3^2", "10. "}, Case{"2*-(3)^2", "18. "}, Case{"0.5^-(1-3)", "0.25 "},
+        Case{"Sin(-Cos(180))", "0.01745240643728 "},
+        // The rest stays: no real root, division by zero, silent overflow (the
+        // provisional answer shows the function's value with its minus).
+        Case{"(0-8)^(1/3)", kSyntax, kBeepFocus}, Case{"(0-2)^0.5", kSyntax, kBeepFocus},
+        Case{"1/(2-2)", "文法エラー！0で除算", kBeep}, Case{"(1-1)^-1", "文法エラー！0で除算", kBeep},
+        Case{"Sin(0-30)*10^400", "-0.5 ", kSilent}, Case{"2 -3", kSyntax, kBeepFocus}));
+
+// The value sign is the engine's own: a typed private-use character is an
+// unknown character like any other, never a minus.
+TEST(CalculateCommandTest, TypedPrivateUseCharactersAreNoSigns) {
+  const char* const templates[] = {"@3", "2*@3", "(@2)^2", "1@2", "@(0-2)", "@-2^2", "(0-2)@", "@2^0.5"};
+  auto answer = [](std::string formula, const std::string& character) {
+    for (std::size_t p; (p = formula.find('@')) != std::string::npos;) formula.replace(p, 1, character);
+    MainState state;
+    state.formulaBox = FromUtf8(formula);
+    state.Calculate();
+    return ToUtf8(state.answerLine);
+  };
+  for (const char* t : templates) {
+    for (const char* character : {"\uE000", "\uF8FF", "\U000F0000", "\U0010FFFD"}) {
+      EXPECT_EQ(answer(t, character), answer(t, "①")) << t;
+    }
+  }
+}
+
+TEST(CalculateCommandTest, TheTextsLeftForOthersShowSignsAsMinus) {
+  const struct {
+    const char* formula;
+    const char32_t* workingFormula;  // as the printout shows it
+    const char32_t* resultText;      // as the Newton command and the printout read it
+  } cases[] = {
+      {"Sin(0-30)*2", U"-0.5*2", U"-1."},
+      {"3*-Sin(0-30)", U"3*--0.5", U"1.5"},
+      {"(0-2)^0.5", U"(0-2)^0.5", U"-2.^0.5"},  // as far as the reduction got
+      {"Sqr(1-5)", U"Sqr(1-5)", U"-4."},
+  };
+  for (const auto& c : cases) {
+    MainState state;
+    state.formulaBox = FromUtf8(c.formula);
+    state.Calculate();
+    EXPECT_EQ(state.workingFormula, c.workingFormula) << c.formula;
+    EXPECT_EQ(state.resultText, c.resultText) << c.formula;
+  }
+}
 
 TEST(CalculateCommandTest, StoresAndSavesTheEntryTwiceOnANormalRun) {
   RecordingSave save;

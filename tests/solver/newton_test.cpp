@@ -80,7 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // 8E-11 above the root, and a little above 0.25 for.
                       Solve{"X^2-2", "1", "X=1.4142135724531 "},
                       Solve{"X-0.25", "1", "X=0.250000010000017 "},
-                      Solve{"Sin(X)-0.5", "10", "X=30.0 "}));
+                      Solve{"Sin(X)-0.5", "10", "X=30.0 "},
+                      // Every negative X is a negative number in f, also where it is raised.
+                      Solve{"X^3+X^2", "-2", "X=-1.0 "}, Solve{"X^2+X^2-8", "-3", "X=-2.0 "}));
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, NewtonTest,

@@ -163,6 +163,18 @@ TEST_F(MainWindowTest, EnterInTheFormulaBoxStoresAndCalculates) {
   EXPECT_EQ(Text2()->cursorPosition(), 6);
 }
 
+TEST_F(MainWindowTest, NegativeValuesKeepTheirSignInTheAnswerLine) {
+  Open();
+  Select(1);
+  TypeFormula(QStringLiteral("(1-3)^2+(2-5)^2"));
+  PressEnter(Text2());
+  EXPECT_EQ(Label("Label1"), QStringLiteral("13. "));
+  TypeFormula(QStringLiteral("3*-Sin(0-30)"));
+  Click("Command1");
+  EXPECT_EQ(Label("Label1"), QStringLiteral("1.5 "));
+  EXPECT_EQ(desktop.beeps, 0);
+}
+
 TEST_F(MainWindowTest, EnterInTheListStoresTheFormulaBoxText) {
   Open();
   TypeFormula(QStringLiteral("3"));

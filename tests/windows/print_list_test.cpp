@@ -24,6 +24,8 @@ TEST(PrintLinesTest, CurrentVariableResultRuleAndEveryDefinedVariable) {
       {{}, 2, U"12345.5", {U"　", U"　　C: 12345.5", U"   　　= 12,345.5 ", kRule, U"　　C: 12345.5"}},
       // A failed calculation prints what its result text holds, read as a number.
       {{}, 25, U"(1+2", {U"　", U"　　Z: (1+2", U"   　　= 0. ", kRule, U"　　Z: (1+2"}},
+      // The formula as the function stage left it, its signs written "-".
+      {{}, 0, U"Sin(0-30)*2", {U"　", U"　　A: -0.5*2", U"   　　= -1. ", kRule, U"　　A: Sin(0-30)*2"}},
   };
   for (const auto& c : cases) {
     MainState state;
