@@ -15,14 +15,16 @@ namespace {
 void Calculate(benchmark::State& bench, int current, const char32_t* formula,
                std::initializer_list<std::pair<int, const char32_t*>> definitions) {
   MainState state;
-  for (const auto& [index, definition] : definitions) state.table[index] = EntryFor(index, definition);
-  state.current = current;
+  VariableTable table = EmptyTable();
+  for (const auto& [index, definition] : definitions) table[index] = EntryFor(index, definition);
+  state.LoadTable(table);
+  state.SelectRow(current);
   for (auto _ : bench) {
-    state.formulaBox = formula;
+    state.TypeInFormulaBox(formula);
     state.Calculate();
-    benchmark::DoNotOptimize(state.answerLine.data());
+    benchmark::DoNotOptimize(state.answerLine().data());
   }
-  bench.SetLabel(ToUtf8(state.answerLine));
+  bench.SetLabel(ToUtf8(state.answerLine()));
 }
 
 // C=58*3, B=C/2.2+67, A=B*152/(C/4+85): calculating A expands B and C into it.
@@ -80,14 +82,13 @@ void BM_SolveWithAutoSave(benchmark::State& bench) {
   QuietHost host;
   MainState state(&save);
   for (auto _ : bench) {
-    state.table = EmptyTable();
-    state.SelectRow(0);
-    state.formulaBox = U"X^2-8*X+12";
+    state.LoadTable(EmptyTable());
+    state.TypeInFormulaBox(U"X^2-8*X+12");
     Text start = U"1";
     RunNewtonCommand(state, start, host);
   }
-  if (save.failed || host.warned || state.answerLine != U"X=2.0 ") bench.SkipWithError("the solve went wrong");
-  bench.SetLabel(ToUtf8(state.answerLine));
+  if (save.failed || host.warned || state.answerLine() != U"X=2.0 ") bench.SkipWithError("the solve went wrong");
+  bench.SetLabel(ToUtf8(state.answerLine()));
 }
 BENCHMARK(BM_SolveWithAutoSave)->Unit(benchmark::kMillisecond);
 

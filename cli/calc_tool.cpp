@@ -127,26 +127,28 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   };
   MainState state(autoSave ? &*autoSave : nullptr);
 
+  VariableTable table = EmptyTable();
   if (options.table) {
     const QString path = QString::fromStdString(*options.table);
-    const storage::FileResult result = storage::ReadVariableFile(path, state.table);
+    const storage::FileResult result = storage::ReadVariableFile(path, table);
     if (!result.ok()) {
       err << "suusiki-calc: " << storage::DescribeFailure(result, path) << '\n';
       return 2;
     }
   }
   for (const auto& [index, definition] : options.definitions) {
-    state.table[static_cast<std::size_t>(index)] = EntryFor(index, FromUtf8(definition));
+    table[static_cast<std::size_t>(index)] = EntryFor(index, FromUtf8(definition));
   }
+  state.LoadTable(table);
   // The current variable is chosen as in the window's list: the formula box
   // shows its definition (the Newton command stores the box first).
   state.SelectRow(options.current);
 
   auto calculate = [&](std::string_view formula) {
-    state.formulaBox = FromUtf8(formula);
+    state.TypeInFormulaBox(FromUtf8(formula));
     state.Calculate();
     reportSaveFailure();
-    out << ToUtf8(state.answerLine) << '\n';
+    out << ToUtf8(state.answerLine()) << '\n';
   };
   if (!options.formulas.empty() || options.solveStart) {
     for (const std::string& formula : options.formulas) calculate(formula);
@@ -162,7 +164,7 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
     PrintingNewtonHost host(out);
     RunNewtonCommand(state, startPoint, host);
     reportSaveFailure();
-    out << ToUtf8(state.answerLine) << '\n';
+    out << ToUtf8(state.answerLine()) << '\n';
   }
   out.flush();
   return saveFailed ? 1 : 0;

@@ -26,8 +26,7 @@ double Divide(double a, double b) {
 
 // x degrees in radians: x times Pi first, the product then divided by 180.
 double Radians(double degrees) {
-  const double pi = std::atan(1.0) * 4;
-  return Finite(degrees * pi) / 180;
+  return Finite(degrees * Pi()) / 180;
 }
 
 }  // namespace
@@ -51,10 +50,9 @@ double Operate(char32_t op, double a, double b) {
 }
 
 double ApplyFunction(Function function, double x) {
-  const double pi = std::atan(1.0) * 4;
   switch (function) {
     case Function::Abs: return std::fabs(x);
-    case Function::Atn: return std::atan(x) * 180 / pi;
+    case Function::Atn: return std::atan(x) * 180 / Pi();
     case Function::Cos: return Finite(std::cos(Radians(x)));
     case Function::Exp: return Finite(std::exp(x));
     case Function::Fix: return std::trunc(x);

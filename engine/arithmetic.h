@@ -3,10 +3,15 @@
 // (a result beyond the double range, zero divided by zero).
 #pragma once
 
+#include <cmath>
+
 #include "engine/checks.h"
 #include "engine/text.h"
 
 namespace suusiki {
+
+// Pi, worked out each time as the arctangent of 1 times 4: the double nearest to π.
+inline double Pi() { return std::atan(1.0) * 4; }
 
 // The value of `text` by the reading rule; a number beyond the double range is
 // an "other" failure.

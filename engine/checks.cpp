@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/arithmetic.h"
 #include "engine/failure.h"
 #include "engine/number_text.h"
 
@@ -30,15 +31,11 @@ void RepairOperatorPlus(Text& formula) {
 }
 
 const Text& PiText() {
-  static const Text text = NumberText(std::atan(1.0) * 4, kPiPattern);
+  static const Text text = NumberText(Pi(), kPiPattern);
   return text;
 }
 
 namespace {
-
-bool IsPiFollower(char32_t c) {
-  return c == U'+' || c == U'-' || c == U'*' || c == U'/' || c == U'^' || c == U' ' || c == U')';
-}
 
 char32_t Lower(char32_t c) { return IsUpper(c) ? c + 32 : c; }
 
@@ -51,7 +48,7 @@ void SubstitutePi(Text& formula) {
   const std::size_t n = formula.size();
   std::size_t i = 0;
   for (; i + 2 < n; ++i) {
-    if (Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' && IsPiFollower(formula[i + 2])) break;
+    if (Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' && IsFollower(formula[i + 2])) break;
   }
   if (i + 2 >= n) return;
   Text out;
@@ -59,7 +56,7 @@ void SubstitutePi(Text& formula) {
   out.append(formula, 0, i);
   while (i < n) {
     if (i + 2 < n && Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' &&
-        IsPiFollower(formula[i + 2])) {
+        IsFollower(formula[i + 2])) {
       out += PiText();
       i += 2;
     } else {

@@ -17,6 +17,16 @@ void CheckAdjacency(TextView formula);
 // the formula fails with Failure::Syntax.
 void RepairOperatorPlus(Text& formula);
 
+// The characters that may follow a variable's letter or Pi for it to be
+// replaced, in the order the expansion tries them.
+inline constexpr char32_t kFollowers[] = {U'+', U'-', U'*', U'/', U')', U'^', U' '};
+inline bool IsFollower(char32_t c) {
+  for (char32_t f : kFollowers) {
+    if (c == f) return true;
+  }
+  return false;
+}
+
 // The digits that stand for Pi: 4 x arctangent(1), 15 significant digits.
 const Text& PiText();
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <new>
 
 #include "engine/arithmetic.h"
 #include "engine/checks.h"
@@ -10,16 +11,6 @@
 
 namespace suusiki {
 namespace {
-
-// The characters that may follow a variable's letter for it to be expanded.
-constexpr char32_t kFollowers[] = {U'+', U'-', U'*', U'/', U')', U'^', U' '};
-
-bool IsFollower(char32_t c) {
-  for (char32_t f : kFollowers) {
-    if (c == f) return true;
-  }
-  return false;
-}
 
 // A letter of either case followed by a follower: a reference still to expand.
 // Lower-case letters count too, so a reference written twice in lower case is
@@ -53,66 +44,66 @@ Text AnswerText(TextView formula) { return NumberText(ReadOrFail(formula), kAnsw
 }  // namespace
 
 void MainState::CommitEntry(int index, TextView text) {
-  table.at(static_cast<std::size_t>(index)) = EntryFor(index, text);
-  listEdit = Text(text);
+  table_.at(static_cast<std::size_t>(index)) = EntryFor(index, text);
+  listEdit_ = Text(text);
   Save();
 }
 
 void MainState::Save() {
-  if (autoSave_ != nullptr) autoSave_->Save(table);
+  if (autoSave_ != nullptr) autoSave_->Save(table_);
 }
 
 Effects MainState::Calculate() {
   Effects effects;
   try {
     // First capture: the formula box becomes the current variable's definition.
-    if (current >= 0) {
-      entryText = formulaBox;
-      CommitEntry(current, entryText);
-      formulaBox = entryText;
-      workingFormula = entryText;
+    if (current_ >= 0) {
+      entryText_ = formulaBox_;
+      CommitEntry(current_, entryText_);
+      formulaBox_ = entryText_;
+      workingFormula_ = entryText_;
     }
-    if (formulaBox.empty() || workingFormula.empty()) {
-      workingFormula = U"0";
-      answerLine = U"0. ";
+    if (formulaBox_.empty() || workingFormula_.empty()) {
+      workingFormula_ = U"0";
+      answerLine_ = U"0. ";
       return effects;
     }
     // Second capture: the same store once more, then the formula box has the focus.
-    entryText = formulaBox;
-    listEdit = entryText;
-    if (current < 0 || current >= kVariableCount) Fail(Failure::Other);
-    CommitEntry(current, entryText);
-    formulaBox = listEdit;
-    workingFormula = entryText;
+    entryText_ = formulaBox_;
+    listEdit_ = entryText_;
+    if (current_ < 0 || current_ >= kVariableCount) Fail(Failure::Other);
+    CommitEntry(current_, entryText_);
+    formulaBox_ = listEdit_;
+    workingFormula_ = entryText_;
     effects.focus = Focus::FormulaBox;
 
-    CheckAdjacency(workingFormula);
-    RepairOperatorPlus(workingFormula);
+    CheckAdjacency(workingFormula_);
+    RepairOperatorPlus(workingFormula_);
     Expand();
     EvaluateFunctions();
   } catch (const EngineError& error) {
     const Reaction reaction = ReactionTo(error.failure());
-    if (reaction.message != nullptr) answerLine = reaction.message;
+    if (reaction.message != nullptr) answerLine_ = reaction.message;
     effects.beep = reaction.beep;
     if (reaction.focusFormulaBox) effects.focus = Focus::FormulaBox;
     effects.failure = error.failure();
-  } catch (const std::exception&) {
-    effects.failure = Failure::Other;  // e.g. out of memory: ends silently like an overflow
+  } catch (const std::bad_alloc&) {
+    effects.failure = Failure::Other;  // out of memory: ends silently like an overflow
   }
   // The rewritten formula is kept (the printout shows it) with "-" for its signs.
-  ShowSigns(workingFormula);
+  ShowSigns(workingFormula_);
   return effects;
 }
 
 Effects MainState::SelectRow(int row) {
-  current = row >= 0 && row < kVariableCount ? row : -1;
-  if (current >= 0) {
-    const Text& entry = table[static_cast<std::size_t>(current)];
+  current_ = row >= 0 && row < kVariableCount ? row : -1;
+  if (current_ >= 0) {
+    const Text& entry = table_[static_cast<std::size_t>(current_)];
     const Text definition = DefinitionOf(entry);
-    workingFormula = definition.empty() ? Text(U"0") : definition;
-    variableLabel = entry.substr(0, 3);
-    listEdit = definition;
-    formulaBox = definition;
+    workingFormula_ = definition.empty() ? Text(U"0") : definition;
+    variableLabel_ = entry.substr(0, 3);
+    listEdit_ = definition;
+    formulaBox_ = definition;
   }
   Effects effects;
   effects.focus = Focus::FormulaBox;
@@ -120,54 +111,64 @@ Effects MainState::SelectRow(int row) {
 }
 
 Effects MainState::EnterInFormulaBox() {
-  if (current < 0) return {};
-  entryText = formulaBox;
-  CommitEntry(current, entryText);
-  formulaBox = entryText;
-  workingFormula = entryText;
+  if (current_ < 0) return {};
+  entryText_ = formulaBox_;
+  CommitEntry(current_, entryText_);
+  formulaBox_ = entryText_;
+  workingFormula_ = entryText_;
   Effects effects = Calculate();
   effects.focus = Focus::FormulaBox;
   return effects;
 }
 
 Effects MainState::EnterInList() {
-  if (current < 0) return {};
-  entryText = listEdit;
-  CommitEntry(current, entryText);
-  workingFormula = entryText;
+  if (current_ < 0) return {};
+  entryText_ = listEdit_;
+  CommitEntry(current_, entryText_);
+  workingFormula_ = entryText_;
   Effects effects = Calculate();
   effects.focus = Focus::List;
   return effects;
 }
 
 Effects MainState::ClearAll() {
-  table = EmptyTable();
+  table_ = EmptyTable();
   Save();
-  listEdit = DefinitionOf(table[0]);
-  formulaBox = listEdit;
+  listEdit_ = DefinitionOf(table_[0]);
+  formulaBox_ = listEdit_;
   Effects effects = Calculate();
   effects.beep = true;
   effects.focus = Focus::FormulaBox;
   return effects;
 }
 
+void MainState::ClearEntry() {
+  formulaBox_.clear();
+  listEdit_.clear();
+}
+
+void MainState::LoadTable(const VariableTable& table) {
+  table_ = table;
+  RefreshAfterLoading();
+}
+
 void MainState::RefreshAfterLoading() {
-  current = 0;
-  listEdit = DefinitionOf(table[0]);
-  formulaBox = listEdit;
-  workingFormula = listEdit;
-  variableLabel = table[0].substr(0, 2);
+  current_ = 0;
+  listEdit_ = DefinitionOf(table_[0]);
+  formulaBox_ = listEdit_;
+  workingFormula_ = listEdit_;
+  variableLabel_ = table_[0].substr(0, 2);
 }
 
 void MainState::Expand() {
   VariableTable definitions;
   std::array<std::uint32_t, kVariableCount> definitionLetters{};
   for (int i = 0; i < kVariableCount; ++i) {
-    definitions[i] = DefinitionOf(table[i]);
+    definitions[i] = DefinitionOf(table_[i]);
     definitionLetters[i] = LettersIn(definitions[i]);
   }
 
-  Text& formula = workingFormula;
+  Text& formula = workingFormula_;
   for (;;) {
     formula.push_back(U' ');  // so that a letter or Pi at the very end has a follower
     SubstitutePi(formula);
@@ -184,7 +185,7 @@ void MainState::Expand() {
         const int u = InStr(formula, upperRef);
         const int l = InStr(formula, lowerRef);
         if (u == 0 && l == 0) continue;
-        if (index == current) Fail(Failure::SelfReference);
+        if (index == current_) Fail(Failure::SelfReference);
         const int p = l > 0 ? l : u;
         const Text& definition = definitions[index];
         formula = Left(formula, p - 1) + U"(" + (definition.empty() ? Text(U"0") : definition) + U")" +
@@ -195,29 +196,44 @@ void MainState::Expand() {
     }
     if (formula.size() > kMaxExpandedLength) Fail(Failure::Syntax);
     if (formula.back() == U' ') formula.pop_back();
-    answerLine = AnswerText(formula);  // provisional, until the value is known
+    answerLine_ = AnswerText(formula);  // provisional, until the value is known
     if (!HasReference(formula)) return;
   }
 }
 
 void MainState::EvaluateFunctions() {
-  Text& formula = workingFormula;
+  Text& formula = workingFormula_;
   for (;;) {
     Call call;
     if (!LocateRightmostCall(formula, call)) {
       if (HasLetter(formula)) Fail(Failure::Syntax);
-      ReduceOperators(formula, resultText);
-      answerLine = AnswerText(resultText);
+      ReduceOperators(formula, resultText_);
+      answerLine_ = AnswerText(resultText_);
       return;
     }
     if (call.argument.size() == 1 && IsUpper(call.argument.front())) Fail(Failure::Syntax);
-    ReduceOperators(call.argument, resultText);
+    ReduceOperators(call.argument, resultText_);
     // The function's value takes the place of the call as one signed number.
-    Text value = NumberText(ApplyFunction(call.function, ReadOrFail(resultText)), kFunctionPattern);
+    Text value = NumberText(ApplyFunction(call.function, ReadOrFail(resultText_)), kFunctionPattern);
     if (value.front() == U'-') value.front() = kValueSign;
     formula = Left(formula, call.start - 1) + value + Right(formula, static_cast<long long>(formula.size()) - call.end);
-    answerLine = AnswerText(WithShownSigns(formula));
+    answerLine_ = AnswerText(WithShownSigns(formula));
   }
+}
+
+void SolverSteps::StoreFormulaBox() {
+  if (state_.current_ < 0) return;
+  state_.entryText_ = state_.formulaBox_;
+  state_.CommitEntry(state_.current_, state_.entryText_);
+  state_.formulaBox_ = state_.entryText_;
+}
+
+void SolverSteps::StoreAndReturnToA(int index, TextView text) {
+  state_.entryText_ = Text(text);
+  state_.CommitEntry(index, text);
+  state_.current_ = 0;
+  state_.listEdit_ = DefinitionOf(state_.table_[0]);
+  state_.formulaBox_ = state_.listEdit_;
 }
 
 }  // namespace suusiki

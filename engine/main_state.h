@@ -40,19 +40,35 @@ class MainState {
   explicit MainState(AutoSave* autoSave = nullptr) : autoSave_(autoSave) {}
 
   // The variable table: entry i is the letter of index i, ": " and the definition.
-  VariableTable table = EmptyTable();
+  const VariableTable& table() const { return table_; }
   // The current variable, 0 to 25 for A to Z; -1 when the list reports no row.
-  int current = 0;
+  int current() const { return current_; }
 
   // Texts of the window's controls that the commands read and write.
-  Text formulaBox;  // the formula box Text2
-  Text listEdit;    // the edit field of the variable list Combo1
-  Text answerLine;  // the answer line Label1
-  Text variableLabel;  // Label2, the letter of the current variable
+  const Text& formulaBox() const { return formulaBox_; }        // the formula box Text2
+  const Text& listEdit() const { return listEdit_; }            // the edit field of the variable list Combo1
+  const Text& answerLine() const { return answerLine_; }        // the answer line Label1
+  const Text& variableLabel() const { return variableLabel_; }  // Label2, the letter of the current variable
 
-  Text entryText;       // the text stored by the latest commit
-  Text workingFormula;  // the formula being rewritten
-  Text resultText;      // the value text the operator reduction left
+  const Text& entryText() const { return entryText_; }            // the text stored by the latest commit
+  const Text& workingFormula() const { return workingFormula_; }  // the formula as last set or rewritten
+  const Text& resultText() const { return resultText_; }          // the value text the operator reduction left
+
+  // What the user typed into the formula box or the list's edit field, taken
+  // before a command runs.
+  void TypeInFormulaBox(TextView text) { formulaBox_ = Text(text); }
+  void TypeInList(TextView text) { listEdit_ = Text(text); }
+  // CL: the formula box and the list's edit field are emptied; nothing is stored.
+  void ClearEntry();
+
+  // A table read from a file replaces the table, without a save; A becomes
+  // current with its definition shown (see RefreshAfterLoading).
+  void LoadTable(const VariableTable& table);
+  // After a table was loaded from a file: A becomes current and its definition
+  // is shown; the answer line is left alone.
+  void RefreshAfterLoading();
+  // The open command shows no answer for the table it opened.
+  void ClearAnswerLine() { answerLine_.clear(); }
 
   // Stores `text` as the definition of variable `index` and writes the table to
   // the auto-save file; the list's edit field shows `text`. The formula box is
@@ -62,7 +78,9 @@ class MainState {
   // The calculate command: stores the formula box as the current variable's
   // definition (and saves), expands every variable reference and Pi, evaluates
   // the functions from the rightmost call outward, reduces the rest and shows
-  // the value in the answer line with 15 significant digits. Never throws.
+  // the value in the answer line with 15 significant digits. A calculation
+  // that fails ends with its message (see Failure); only running out of memory
+  // ends it silently, anything else is a fault and reaches the caller.
   Effects Calculate();
 
   // The variable list's selection of `row`, by the user or by the program:
@@ -82,16 +100,49 @@ class MainState {
   // calculate command runs on the empty formula box.
   Effects ClearAll();
 
-  // After a table was loaded from a file: A becomes current and its definition
-  // is shown; the answer line is left alone.
-  void RefreshAfterLoading();
-
  private:
+  friend class SolverSteps;
+
   void Save();
-  void Expand();           // variable references and Pi, pass after pass
+  void Expand();             // variable references and Pi, pass after pass
   void EvaluateFunctions();  // calls from the rightmost outward, then the rest
 
   AutoSave* autoSave_;
+  VariableTable table_ = EmptyTable();
+  int current_ = 0;
+  Text formulaBox_;
+  Text listEdit_;
+  Text answerLine_;
+  Text variableLabel_;
+  Text entryText_;
+  Text workingFormula_;
+  Text resultText_;
+};
+
+// The steps of the Newton command that change the state besides the commands
+// above: the solver reaches the state through this and nothing else.
+class SolverSteps {
+ public:
+  explicit SolverSteps(MainState& state) : state_(state) {}
+
+  const MainState& state() const { return state_; }
+  Effects Calculate() { return state_.Calculate(); }
+  Effects SelectRow(int row) { return state_.SelectRow(row); }
+
+  // The answer line shows `text` ("計算中", the root, or nothing).
+  void ShowAnswer(TextView text) { state_.answerLine_ = Text(text); }
+  // The current variable's label shows `text`.
+  void ShowVariableLabel(TextView text) { state_.variableLabel_ = Text(text); }
+  // The formula box is stored as the current variable's definition (when one
+  // is current), as a click on a command button does first.
+  void StoreFormulaBox();
+  // Stores `text` as the definition of variable `index` (and saves), then
+  // makes A current again with its definition in the formula box and the
+  // list's edit field.
+  void StoreAndReturnToA(int index, TextView text);
+
+ private:
+  MainState& state_;
 };
 
 // The longest a formula may grow while its variables are expanded.

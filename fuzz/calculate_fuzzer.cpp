@@ -41,33 +41,38 @@ bool IsAnswerNumber(const Text& answer) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   suusiki::MainState state;
-  state.current = static_cast<int>(data[0] % 27) - 1;
+  const int current = static_cast<int>(data[0] % 27) - 1;
   const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
 
+  Text typed;
+  suusiki::VariableTable table = suusiki::EmptyTable();
   std::size_t begin = 0;
   for (int piece = 0; begin <= rest.size() && piece <= suusiki::kVariableCount; ++piece) {
     std::size_t end = rest.find('\n', begin);
     if (end == std::string_view::npos) end = rest.size();
     const Text text = suusiki::FromUtf8(rest.substr(begin, end - begin));
     if (piece == 0) {
-      state.formulaBox = text;
+      typed = text;
     } else {
-      state.table[piece - 1] = suusiki::EntryFor(piece - 1, text);
+      table[piece - 1] = suusiki::EntryFor(piece - 1, text);
     }
     begin = end + 1;
   }
-  state.workingFormula = U"1";  // as an earlier run leaves it
-  state.answerLine = U"before";
-  const Text typed = state.formulaBox;
+  state.LoadTable(table);
+  state.SelectRow(current);
+  state.TypeInFormulaBox(typed);
+  suusiki::SolverSteps(state).ShowAnswer(U"before");  // what the answer line showed
 
   const suusiki::Effects effects = state.Calculate();
 
   // The typed formula is stored whatever happens, when a variable is current.
-  if (state.current >= 0 && state.table[state.current] != suusiki::EntryFor(state.current, typed)) std::abort();
-  if (effects.beep != IsMessage(state.answerLine) && effects.failure != suusiki::Failure::Other) std::abort();
-  if (!effects.beep && !IsAnswerNumber(state.answerLine) && state.answerLine != U"before") std::abort();
+  if (state.current() >= 0 && state.table()[state.current()] != suusiki::EntryFor(state.current(), typed)) {
+    std::abort();
+  }
+  if (effects.beep != IsMessage(state.answerLine()) && effects.failure != suusiki::Failure::Other) std::abort();
+  if (!effects.beep && !IsAnswerNumber(state.answerLine()) && state.answerLine() != U"before") std::abort();
   // The engine's own value sign never shows in a text that others read.
-  for (const Text* text : {&state.answerLine, &state.workingFormula, &state.resultText}) {
+  for (const Text* text : {&state.answerLine(), &state.workingFormula(), &state.resultText()}) {
     if (text->find(suusiki::kValueSign) != Text::npos) std::abort();
   }
   return 0;

@@ -25,24 +25,28 @@ void FileCommands::Restore() {
     if (read.status == storage::FileStatus::Missing) {
       // A missing file is written from the table in memory: 26 empty variables
       // at the first start, and nothing is lost if it vanished later.
-      autoSave_.Save(state_.table);
+      autoSave_.Save(state_.table());
       if (!autoSave_.behind()) {
         table = EmptyTable();
         read = storage::ReadVariableFile(autoSave_.path(), table);
       }
     }
     switch (read.status) {
-      case storage::FileStatus::Ok: state_.table = table; break;
+      case storage::FileStatus::Ok: state_.LoadTable(table); break;
       case storage::FileStatus::Short:
       case storage::FileStatus::Malformed:
-        state_.table = table;  // what could be read, the rest empty
+        state_.LoadTable(table);  // what could be read, the rest empty
         problem = read;
         break;
-      case storage::FileStatus::Missing: break;  // could not be created: told below
-      default: problem = read; break;             // unreadable: the table in memory stays
+      case storage::FileStatus::Missing: state_.RefreshAfterLoading(); break;  // could not be created: told below
+      default:  // unreadable: the table in memory stays
+        state_.RefreshAfterLoading();
+        problem = read;
+        break;
     }
+  } else {
+    state_.RefreshAfterLoading();
   }
-  state_.RefreshAfterLoading();
   show_();
   focus_();
   // The same problem at every return to the window is told once.
@@ -68,9 +72,8 @@ void FileCommands::Open() {
     focus_();
     return;
   }
-  state_.table = table;
-  state_.RefreshAfterLoading();
-  state_.answerLine.clear();
+  state_.LoadTable(table);
+  state_.ClearAnswerLine();
   show_();
   focus_();
 }
@@ -94,7 +97,7 @@ void FileCommands::SaveAs() {
 }
 
 void FileCommands::WriteTo(const QString& path) {
-  const storage::FileResult written = storage::WriteVariableFile(path, state_.table);
+  const storage::FileResult written = storage::WriteVariableFile(path, state_.table());
   if (!written.ok()) Tell(SaveFailedMessage(path, written));
 }
 

@@ -135,7 +135,7 @@ bool MainWindow::FormulaBoxEvent(QEvent* event) {
     selectionAtFocusOut_ = LiveSelection();  // before the box drops its selection
     textAtFocusOut_ = formulaBox_->text();
   }
-  if (!IsEnter(event) || state_.current < 0) return false;
+  if (!IsEnter(event) || state_.current() < 0) return false;
   Run([this] { return state_.EnterInFormulaBox(); });
   return true;
 }
@@ -232,8 +232,7 @@ void MainWindow::Delete() {
 
 void MainWindow::ClearEntry() {
   formulaBox_->clear();
-  state_.formulaBox.clear();
-  state_.listEdit.clear();
+  state_.ClearEntry();
   variableList_->setEditText(QString());
   FocusFormulaBox();
 }
@@ -306,25 +305,25 @@ void MainWindow::Solve() {
 }
 
 void MainWindow::TakeEdits() {
-  state_.formulaBox = FromQString(formulaBox_->text());
-  state_.listEdit = FromQString(variableList_->lineEdit()->text());
+  state_.TypeInFormulaBox(FromQString(formulaBox_->text()));
+  state_.TypeInList(FromQString(variableList_->lineEdit()->text()));
 }
 
 void MainWindow::ShowState() {
-  if (shownTable_ != state_.table) {
+  if (shownTable_ != state_.table()) {
     QSignalBlocker blocker(variableList_);
     variableList_->clear();
-    for (const Text& entry : state_.table) variableList_->addItem(ToQString(entry));
-    shownTable_ = state_.table;
+    for (const Text& entry : state_.table()) variableList_->addItem(ToQString(entry));
+    shownTable_ = state_.table();
   }
   {
     QSignalBlocker blocker(variableList_);
-    if (state_.current >= 0 && variableList_->currentIndex() != state_.current) variableList_->setCurrentIndex(state_.current);
-    variableList_->setEditText(ToQString(state_.listEdit));
+    if (state_.current() >= 0 && variableList_->currentIndex() != state_.current()) variableList_->setCurrentIndex(state_.current());
+    variableList_->setEditText(ToQString(state_.listEdit()));
   }
-  answerLine_->setText(ToQString(state_.answerLine));
-  variableLabel_->setText(ToQString(state_.variableLabel));
-  const QString formula = ToQString(state_.formulaBox);
+  answerLine_->setText(ToQString(state_.answerLine()));
+  variableLabel_->setText(ToQString(state_.variableLabel()));
+  const QString formula = ToQString(state_.formulaBox());
   if (formulaBox_->text() != formula) formulaBox_->setText(formula);
 }
 

@@ -18,54 +18,48 @@ constexpr NumberPattern kEstimatePattern = NumberPattern::Parse("#0.############
 
 class Newton {
  public:
-  Newton(MainState& state, NewtonHost& host) : state_(state), host_(host) {}
+  Newton(MainState& state, NewtonHost& host) : steps_(state), host_(host) {}
 
   void Run(Text& startPoint) {
-    state_.answerLine = U"計算中　　　　　　　";
+    steps_.ShowAnswer(U"計算中　　　　　　　");
     host_.Yield();
 
     // The definition being edited is kept, whichever variable is current.
-    if (state_.current >= 0) {
-      state_.entryText = state_.formulaBox;
-      state_.CommitEntry(state_.current, state_.entryText);
-      state_.formulaBox = state_.entryText;
-    }
-    state_.current = kA;
-    state_.SelectRow(kA);
+    steps_.StoreFormulaBox();
+    steps_.SelectRow(kA);
 
     // A plain search for the character X: a lower-case x does not count, the
     // X of an upper-case EXP does.
-    if (state_.formulaBox.find(U'X') == Text::npos) {
+    if (state().formulaBox().find(U'X') == Text::npos) {
       host_.Beep();
-      state_.SelectRow(kA);
-      state_.formulaBox = state_.listEdit;
-      state_.answerLine.clear();
+      steps_.SelectRow(kA);
+      steps_.ShowAnswer(U"");
       host_.Warn(kNoEquationMessage);
       return;
     }
 
     Calculate();
-    state_.answerLine.clear();
+    steps_.ShowAnswer(U"");
 
     if (startPoint.empty()) startPoint = U"1";
-    state_.entryText = startPoint;
-    const std::optional<double> start = ReadNumber(state_.entryText);
+    Text point = startPoint;
+    const std::optional<double> start = ReadNumber(point);
     if (!start) return GiveUp();
     double x = *start;
-    state_.variableLabel = U"A: ";
+    steps_.ShowVariableLabel(U"A: ");
 
     for (int iteration = 1;; ++iteration) {
       if (iteration > kNewtonIterationLimit) return GiveUp();
-      const std::optional<double> f1 = EvaluateAt(state_.entryText);
-      state_.entryText = NumberText(x + kNewtonStep, kPointPattern);
-      const std::optional<double> f2 = EvaluateAt(state_.entryText);
+      const std::optional<double> f1 = EvaluateAt(point);
+      point = NumberText(x + kNewtonStep, kPointPattern);
+      const std::optional<double> f2 = EvaluateAt(point);
       if (!f1 || !f2 || *f2 == *f1) return GiveUp();
       const double previous = x;
       const double step = kNewtonStep * *f1;
       x = previous - step / (*f2 - *f1);
       if (!std::isfinite(x)) return GiveUp();
       if (std::fabs(x - previous) < kNewtonTolerance) break;
-      state_.entryText = NumberText(x, kEstimatePattern);
+      point = NumberText(x, kEstimatePattern);
     }
 
     host_.Beep();
@@ -73,30 +67,24 @@ class Newton {
     Text root = NumberText(x + nudge, kPointPattern);
     // A run of six zeros is cut after its first zero: a whole root shows one.
     if (const int p = InStr(root, U"000000"); p > 0) root.resize(static_cast<std::size_t>(p));
-    state_.answerLine = U"X=" + root + U" ";
-    state_.entryText = root;
-    Store(root);  // the root becomes the definition of X, without a calculation
+    steps_.ShowAnswer(U"X=" + root + U" ");
+    // The root becomes the definition of X, without a calculation.
+    steps_.StoreAndReturnToA(kX, root);
   }
 
  private:
-  // X becomes `point`; A is current again with its definition in the boxes.
-  void Store(TextView point) {
-    state_.CommitEntry(kX, point);
-    state_.formulaBox = Text(point);
-    state_.current = kA;
-    state_.listEdit = DefinitionOf(state_.table[kA]);
-    state_.formulaBox = state_.listEdit;
-  }
+  const MainState& state() const { return steps_.state(); }
 
-  // f at `point`: the number read from the result text of the calculation.
+  // f at `point`: X becomes `point`, A is calculated, and the number is read
+  // from the result text of the calculation.
   std::optional<double> EvaluateAt(TextView point) {
-    Store(point);
+    steps_.StoreAndReturnToA(kX, point);
     Calculate();
-    return ReadNumber(state_.resultText);
+    return ReadNumber(state().resultText());
   }
 
   void Calculate() {
-    if (state_.Calculate().beep) host_.Beep();
+    if (steps_.Calculate().beep) host_.Beep();
   }
 
   // No root within the iteration limit, a flat step or a step beyond the range
@@ -106,7 +94,7 @@ class Newton {
     host_.Warn(kNotSolvableMessage);
   }
 
-  MainState& state_;
+  SolverSteps steps_;
   NewtonHost& host_;
 };
 

@@ -34,23 +34,25 @@ class CalculateTest : public ::testing::TestWithParam<Case> {};
 TEST_P(CalculateTest, ShowsTheAnswer) {
   const Case& c = GetParam();
   MainState state;
+  VariableTable table = EmptyTable();
   for (const std::string& d : c.definitions) {
     const int index = d[0] - 'A';
-    state.table[index] = EntryFor(index, FromUtf8(d.substr(2)));
+    table[index] = EntryFor(index, FromUtf8(d.substr(2)));
   }
-  state.current = c.current - 'A';
-  state.answerLine = U"before";
-  state.formulaBox = FromUtf8(c.formula);
+  state.LoadTable(table);
+  state.SelectRow(c.current - 'A');
+  SolverSteps(state).ShowAnswer(U"before");  // what the answer line showed
+  state.TypeInFormulaBox(FromUtf8(c.formula));
   const Effects effects = state.Calculate();
 
-  EXPECT_EQ(ToUtf8(state.answerLine), c.answer);
+  EXPECT_EQ(ToUtf8(state.answerLine()), c.answer);
   EXPECT_EQ(effects.beep, c.outcome == kBeep || c.outcome == kBeepFocus);
   EXPECT_EQ(effects.failure.has_value(), c.outcome != kAnswer);
   if (c.outcome == kBeepFocus) {
     EXPECT_EQ(effects.focus, Focus::FormulaBox);
   }
   // Whatever the outcome, the formula is stored as typed.
-  EXPECT_EQ(ToUtf8(state.table[c.current - 'A']), std::string(1, c.current) + ": " + c.formula);
+  EXPECT_EQ(ToUtf8(state.table()[c.current - 'A']), std::string(1, c.current) + ": " + c.formula);
 }
 
 const char* const kSyntax = "文法エラー！";
@@ -189,9 +191,9 @@ TEST(CalculateCommandTest, TypedPrivateUseCharactersAreNoSigns) {
   auto answer = [](std::string formula, const std::string& character) {
     for (std::size_t p; (p = formula.find('@')) != std::string::npos;) formula.replace(p, 1, character);
     MainState state;
-    state.formulaBox = FromUtf8(formula);
+    state.TypeInFormulaBox(FromUtf8(formula));
     state.Calculate();
-    return ToUtf8(state.answerLine);
+    return ToUtf8(state.answerLine());
   };
   for (const char* t : templates) {
     for (const char* character : {"\uE000", "\uF8FF", "\U000F0000", "\U0010FFFD"}) {
@@ -213,87 +215,90 @@ TEST(CalculateCommandTest, TheTextsLeftForOthersShowSignsAsMinus) {
   };
   for (const auto& c : cases) {
     MainState state;
-    state.formulaBox = FromUtf8(c.formula);
+    state.TypeInFormulaBox(FromUtf8(c.formula));
     state.Calculate();
-    EXPECT_EQ(state.workingFormula, c.workingFormula) << c.formula;
-    EXPECT_EQ(state.resultText, c.resultText) << c.formula;
+    EXPECT_EQ(state.workingFormula(), c.workingFormula) << c.formula;
+    EXPECT_EQ(state.resultText(), c.resultText) << c.formula;
   }
 }
 
 TEST(CalculateCommandTest, StoresAndSavesTheEntryTwiceOnANormalRun) {
   RecordingSave save;
   MainState state(&save);
-  state.current = 1;
-  state.formulaBox = U"58*3";
+  state.SelectRow(1);
+  state.TypeInFormulaBox(U"58*3");
   state.Calculate();
   ASSERT_EQ(save.saved.size(), 2u);
   EXPECT_EQ(save.saved[0], save.saved[1]);
   EXPECT_EQ(save.saved[0][1], U"B: 58*3");
   EXPECT_EQ(save.saved[0][0], U"A: ");
-  EXPECT_EQ(state.listEdit, U"58*3");
-  EXPECT_EQ(state.formulaBox, U"58*3");
-  EXPECT_EQ(state.entryText, U"58*3");
-  EXPECT_EQ(state.resultText, U"174.");
+  EXPECT_EQ(state.listEdit(), U"58*3");
+  EXPECT_EQ(state.formulaBox(), U"58*3");
+  EXPECT_EQ(state.entryText(), U"58*3");
+  EXPECT_EQ(state.resultText(), U"174.");
 }
 
 TEST(CalculateCommandTest, AnEmptyEntryIsSavedOnceAndShowsZero) {
   RecordingSave save;
   MainState state(&save);
-  state.table[2] = U"C: 5";
-  state.current = 2;
+  VariableTable table = EmptyTable();
+  table[2] = U"C: 5";
+  state.LoadTable(table);
+  state.SelectRow(2);
+  state.TypeInFormulaBox(U"");  // the user empties the formula box
   const Effects effects = state.Calculate();
   ASSERT_EQ(save.saved.size(), 1u);
-  EXPECT_EQ(state.table[2], U"C: ");
-  EXPECT_EQ(state.answerLine, U"0. ");
-  EXPECT_EQ(state.workingFormula, U"0");
+  EXPECT_EQ(state.table()[2], U"C: ");
+  EXPECT_EQ(state.answerLine(), U"0. ");
+  EXPECT_EQ(state.workingFormula(), U"0");
   EXPECT_FALSE(effects.beep);
 }
 
 TEST(CalculateCommandTest, WithNoCurrentVariableNothingIsStoredOrEvaluated) {
   RecordingSave save;
   MainState state(&save);
-  state.current = -1;
-  state.workingFormula = U"7";  // left by an earlier run
-  state.formulaBox = U"1+1";
-  state.answerLine = U"7. ";
+  state.SelectRow(0);   // leaves a working formula ("0")
+  state.SelectRow(-1);  // then the list reports no row
+  state.TypeInFormulaBox(U"1+1");
+  SolverSteps(state).ShowAnswer(U"7. ");  // what the answer line showed
   const Effects effects = state.Calculate();
   EXPECT_TRUE(save.saved.empty());
-  EXPECT_EQ(state.answerLine, U"7. ");
+  EXPECT_EQ(state.answerLine(), U"7. ");
   EXPECT_EQ(effects.failure, Failure::Other);
   EXPECT_FALSE(effects.beep);
-  EXPECT_EQ(state.table, EmptyTable());
+  EXPECT_EQ(state.table(), EmptyTable());
 }
 
 TEST(CalculateCommandTest, AFailedCalculationKeepsTheStoredEntry) {
   RecordingSave save;
   MainState state(&save);
-  state.formulaBox = U"2A";
+  state.TypeInFormulaBox(U"2A");
   state.Calculate();
-  EXPECT_EQ(state.table[0], U"A: 2A");
+  EXPECT_EQ(state.table()[0], U"A: 2A");
   ASSERT_FALSE(save.saved.empty());
   EXPECT_EQ(save.saved.back()[0], U"A: 2A");
 }
 
 TEST(CalculateCommandTest, LaterRunsSeeEarlierDefinitions) {
   MainState state;
-  state.current = 2;
-  state.formulaBox = U"58*3";
+  state.SelectRow(2);
+  state.TypeInFormulaBox(U"58*3");
   state.Calculate();
-  state.current = 1;
-  state.formulaBox = U"C/2.2+67";
+  state.SelectRow(1);
+  state.TypeInFormulaBox(U"C/2.2+67");
   state.Calculate();
-  state.current = 0;
-  state.formulaBox = U"B*152/(C/4+85)";
+  state.SelectRow(0);
+  state.TypeInFormulaBox(U"B*152/(C/4+85)");
   state.Calculate();
-  EXPECT_EQ(state.answerLine, U"172.807923593916 ");
+  EXPECT_EQ(state.answerLine(), U"172.807923593916 ");
 }
 
 TEST(CalculateCommandTest, FullWidthTextIsStoredAsTyped) {
   MainState state;
-  state.formulaBox = U"１＋１";
+  state.TypeInFormulaBox(U"１＋１");
   state.Calculate();
-  EXPECT_EQ(state.table[0], U"A: １＋１");
-  EXPECT_EQ(state.answerLine, U"0. ");
+  EXPECT_EQ(state.table()[0], U"A: １＋１");
+  EXPECT_EQ(state.answerLine(), U"0. ");
 }
 
 }  // namespace

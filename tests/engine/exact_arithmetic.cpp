@@ -402,9 +402,9 @@ Tally CompareWithCalculate(std::uint64_t seed, int count) {
       continue;
     }
     MainState state;
-    state.formulaBox = FromUtf8(formula);
+    state.TypeInFormulaBox(FromUtf8(formula));
     const Effects effects = state.Calculate();
-    const std::string answer = ToUtf8(state.answerLine);
+    const std::string answer = ToUtf8(state.answerLine());
 
     tally.negativePowers += exact.raisesNegative ? 1 : 0;
     bool agrees = false;
@@ -419,9 +419,9 @@ Tally CompareWithCalculate(std::uint64_t seed, int count) {
         break;
       case Outcome::kValue: {
         const double expected = std::strtod(exact.decimal.c_str(), nullptr);
-        const std::optional<double> value = ReadNumber(state.resultText);
+        const std::optional<double> value = ReadNumber(state.resultText());
         agrees = !effects.failure && value && std::fabs(*value - expected) <= 1e-9 * std::fabs(expected) &&
-                 state.answerLine == NumberText(*value, kAnswerPattern);
+                 state.answerLine() == NumberText(*value, kAnswerPattern);
         tally.values += agrees ? 1 : 0;
         break;
       }

@@ -13,7 +13,7 @@ namespace suusiki {
 namespace {
 
 struct RecordingHost : NewtonHost {
-  void Yield() override { shownWhileYielding.push_back(ToUtf8(state->answerLine)); }
+  void Yield() override { shownWhileYielding.push_back(ToUtf8(state->answerLine())); }
   void Beep() override { ++beeps; }
   void Warn(TextView message) override { warnings.push_back(ToUtf8(message)); }
   MainState* state = nullptr;
@@ -47,26 +47,27 @@ TEST_P(NewtonTest, FindsTheRootOrSaysWhy) {
   MainState state(&save);
   RecordingHost host;
   host.state = &state;
-  state.table[0] = EntryFor(0, FromUtf8(c.equation));
-  state.current = 0;
-  state.formulaBox = FromUtf8(c.equation);
+  VariableTable table = EmptyTable();
+  table[0] = EntryFor(0, FromUtf8(c.equation));
+  state.LoadTable(table);
+  state.TypeInFormulaBox(FromUtf8(c.equation));
   Text start = FromUtf8(c.start);
 
   RunNewtonCommand(state, start, host);
 
   EXPECT_EQ(host.shownWhileYielding, std::vector<std::string>{"計算中　　　　　　　"});
-  EXPECT_EQ(ToUtf8(state.answerLine), c.answer);
+  EXPECT_EQ(ToUtf8(state.answerLine()), c.answer);
   EXPECT_EQ(host.warnings.empty() ? "" : host.warnings.front(), c.warning);
-  EXPECT_EQ(state.current, 0);
-  EXPECT_EQ(ToUtf8(state.formulaBox), c.equation);
-  EXPECT_EQ(ToUtf8(state.listEdit), c.equation);
-  EXPECT_EQ(ToUtf8(state.table[0]), "A: " + c.equation);
+  EXPECT_EQ(state.current(), 0);
+  EXPECT_EQ(ToUtf8(state.formulaBox()), c.equation);
+  EXPECT_EQ(ToUtf8(state.listEdit()), c.equation);
+  EXPECT_EQ(ToUtf8(state.table()[0]), "A: " + c.equation);
   EXPECT_GT(save.saves, 0);
-  EXPECT_EQ(save.last, state.table) << "every store is saved";
+  EXPECT_EQ(save.last, state.table()) << "every store is saved";
   if (c.warning.empty()) {
-    EXPECT_EQ("X: " + c.answer.substr(2, c.answer.size() - 3), ToUtf8(state.table[23]))
+    EXPECT_EQ("X: " + c.answer.substr(2, c.answer.size() - 3), ToUtf8(state.table()[23]))
         << "the root is the definition of X";
-    EXPECT_EQ(ToUtf8(state.variableLabel), "A: ");
+    EXPECT_EQ(ToUtf8(state.variableLabel()), "A: ");
   }
 }
 
@@ -98,7 +99,7 @@ TEST(NewtonCommandTest, AnEmptyStartPointBecomesOne) {
   MainState state;
   RecordingHost host;
   host.state = &state;
-  state.formulaBox = U"X-1";
+  state.TypeInFormulaBox(U"X-1");
   Text start;
   RunNewtonCommand(state, start, host);
   EXPECT_EQ(start, U"1");
@@ -109,29 +110,31 @@ TEST(NewtonCommandTest, TheFormulaBeingEditedIsStoredBeforeAIsSelected) {
   MainState state(&save);
   RecordingHost host;
   host.state = &state;
-  state.table[0] = U"A: X^2-8*X+12";
+  VariableTable table = EmptyTable();
+  table[0] = U"A: X^2-8*X+12";
+  state.LoadTable(table);
   state.SelectRow(1);
-  state.formulaBox = U"2*3";  // typed into B, not stored yet
+  state.TypeInFormulaBox(U"2*3");  // typed into B, not stored yet
   Text start = U"1";
   RunNewtonCommand(state, start, host);
-  EXPECT_EQ(state.table[1], U"B: 2*3");
-  EXPECT_EQ(state.current, 0);
-  EXPECT_EQ(state.answerLine, U"X=2.0 ");
+  EXPECT_EQ(state.table()[1], U"B: 2*3");
+  EXPECT_EQ(state.current(), 0);
+  EXPECT_EQ(state.answerLine(), U"X=2.0 ");
 }
 
 TEST(NewtonCommandTest, AtTheLimitXKeepsTheLastPointEvaluated) {
   MainState state;
   RecordingHost host;
   host.state = &state;
-  state.formulaBox = U"X^2+1";
+  state.TypeInFormulaBox(U"X^2+1");
   Text start = U"1";
   RunNewtonCommand(state, start, host);
   EXPECT_EQ(host.warnings, std::vector<std::string>{"計算不能！"});
-  const Text x = DefinitionOf(state.table[23]);
+  const Text x = DefinitionOf(state.table()[23]);
   EXPECT_FALSE(x.empty());
   // The answer line shows f at that point.
   const double point = *ReadNumber(x);
-  EXPECT_NEAR(*ReadNumber(state.answerLine), point * point + 1, 1e-9);
+  EXPECT_NEAR(*ReadNumber(state.answerLine()), point * point + 1, 1e-9);
 }
 
 TEST(NewtonCommandTest, ErrorsInsideTheEquationAreReportedByTheCalculationOnly) {
@@ -140,12 +143,12 @@ TEST(NewtonCommandTest, ErrorsInsideTheEquationAreReportedByTheCalculationOnly) 
   host.state = &state;
   // The logarithm of a negative number fails in every evaluation; the solver
   // goes on with what the result text holds, the argument X-5.
-  state.formulaBox = U"Log(X-5)";
+  state.TypeInFormulaBox(U"Log(X-5)");
   Text start = U"1";
   RunNewtonCommand(state, start, host);
   EXPECT_GT(host.beeps, 2);
   EXPECT_TRUE(host.warnings.empty());
-  EXPECT_EQ(state.answerLine, U"X=5.0 ");
+  EXPECT_EQ(state.answerLine(), U"X=5.0 ");
 }
 
 }  // namespace

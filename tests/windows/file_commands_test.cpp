@@ -53,7 +53,7 @@ TEST_F(FileCommandsTest, ComingBackFromASecondaryWindowRestoresTheTable) {
   Select(1);
   Activate(window.get());
   EXPECT_EQ(Entry(0), QStringLiteral("A: 1"));
-  EXPECT_EQ(window->state().current, 0);
+  EXPECT_EQ(window->state().current(), 0);
   EXPECT_EQ(Label("Label2"), QStringLiteral("A:"));
   EXPECT_EQ(Text2()->text(), QStringLiteral("1"));
   EXPECT_EQ(Combo1()->count(), 26);
@@ -95,8 +95,8 @@ TEST_F(FileCommandsTest, ClearAllIsNotUndoneByTheQuestionClosing) {
   QWidget box;  // the question's own window comes and goes
   Activate(&box);
   Activate(window.get());
-  EXPECT_EQ(window->state().current, 1);
-  EXPECT_EQ(window->state().table, EmptyTable());
+  EXPECT_EQ(window->state().current(), 1);
+  EXPECT_EQ(window->state().table(), EmptyTable());
 }
 
 TEST_F(FileCommandsTest, OpenReplacesTheTableOnlyWhenTheWholeFileReads) {
@@ -194,7 +194,7 @@ TEST_F(FileCommandsTest, AnAutoSaveThatFailsKeepsTheTableAndTellsOnce) {
   Write(dir.filePath(QStringLiteral("file")), "x");
   const QString blocked = dir.filePath(QStringLiteral("file/DATT.0DT"));
   Open(blocked);
-  EXPECT_EQ(window->state().table, EmptyTable()) << "the window starts with 26 empty variables";
+  EXPECT_EQ(window->state().table(), EmptyTable()) << "the window starts with 26 empty variables";
   ASSERT_EQ(desktop.told.size(), 1) << "and the user is told";
   EXPECT_TRUE(desktop.told[0].contains(QDir::toNativeSeparators(blocked)));
 

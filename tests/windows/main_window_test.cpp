@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, FirstStartShowsTwentySixEmptyVariablesAndCreatesTheFile) 
   EXPECT_EQ(Label("Label2"), QStringLiteral("A:"));
   EXPECT_EQ(Text2()->text(), QString());
   EXPECT_EQ(Combo1()->currentText(), QString());
-  EXPECT_EQ(window->state().current, 0);
+  EXPECT_EQ(window->state().current(), 0);
   EXPECT_EQ(Read(DattPath()), FileWith({}));
   EXPECT_TRUE(desktop.told.isEmpty());
 }
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, ChoosingARowShowsTheStoredDefinition) {
   EXPECT_EQ(Entry(1), QStringLiteral("B: 2*A")) << "an edit is lost when another row is chosen";
   EXPECT_EQ(Text2()->text(), QString());
   EXPECT_EQ(Label("Label2"), QStringLiteral("C: "));
-  EXPECT_EQ(ToQString(window->state().workingFormula), QStringLiteral("0"));
+  EXPECT_EQ(ToQString(window->state().workingFormula()), QStringLiteral("0"));
 }
 
 TEST_F(MainWindowTest, EnterInTheFormulaBoxStoresAndCalculates) {
@@ -250,12 +250,12 @@ TEST_F(MainWindowTest, ClearAllAsksFirst) {
 
   desktop.answers = {true};
   Click("Command34");
-  EXPECT_EQ(window->state().table, EmptyTable());
+  EXPECT_EQ(window->state().table(), EmptyTable());
   EXPECT_EQ(Read(DattPath()), FileWith({}));
   EXPECT_EQ(Rows().at(1), QStringLiteral("B: "));
   EXPECT_EQ(Label("Label1"), QStringLiteral("0. "));
   EXPECT_EQ(Label("Label2"), QStringLiteral("B: ")) << "the current variable stays";
-  EXPECT_EQ(window->state().current, 1);
+  EXPECT_EQ(window->state().current(), 1);
   EXPECT_EQ(desktop.beeps, 1);
 }
 
@@ -292,7 +292,7 @@ TEST_F(MainWindowTest, ButtonsInsertAtTheCaretAndKeepTheSelection) {
     EXPECT_EQ(Text2()->cursorPosition(), ToQString(FromQString(result).substr(0, c.caretAfter)).size()) << c.button;
     EXPECT_TRUE(Text2()->hasFocus());
   }
-  EXPECT_EQ(window->state().current, 0) << "a variable button inserts a reference only";
+  EXPECT_EQ(window->state().current(), 0) << "a variable button inserts a reference only";
 }
 
 TEST_F(MainWindowTest, BsDelAndClEdit) {

@@ -177,11 +177,14 @@ TEST_F(MenusTest, ComingBackFromTheSeriesWindowRestoresTheTable) {
   Select(3);
   QWidget* tosa = window->ShowWindow(SecondaryWindow::ArithmeticSeries);
   ASSERT_TRUE(QTest::qWaitForWindowActive(tosa));
-  window->state().table[0] = U"A: changed in memory";
+  VariableTable changed = window->state().table();  // as after an open
+  changed[0] = U"A: changed in memory";
+  window->state().LoadTable(changed);
+  window->state().SelectRow(3);
   QTest::mouseClick(tosa->findChild<QPushButton*>(QStringLiteral("Command3")), Qt::LeftButton);  // 戻る
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   EXPECT_EQ(Entry(0), QStringLiteral("A: 1"));
-  EXPECT_EQ(window->state().current, 0);
+  EXPECT_EQ(window->state().current(), 0);
   EXPECT_EQ(Shown("TOSA"), nullptr);
 }
 

@@ -29,13 +29,13 @@ TEST(PrintLinesTest, CurrentVariableResultRuleAndEveryDefinedVariable) {
   };
   for (const auto& c : cases) {
     MainState state;
-    for (const auto& [index, definition] : c.definitions) state.table[index] = EntryFor(index, definition);
+    VariableTable table = EmptyTable();
+    for (const auto& [index, definition] : c.definitions) table[index] = EntryFor(index, definition);
+    state.LoadTable(table);  // as at the start
     if (c.formula != nullptr) {
       state.SelectRow(c.current);
-      state.formulaBox = c.formula;
+      state.TypeInFormulaBox(c.formula);
       state.Calculate();
-    } else {
-      state.RefreshAfterLoading();  // as at the start
     }
     EXPECT_EQ(PrintLines(state), c.lines) << (c.formula ? ToUtf8(c.formula) : "nothing calculated");
   }

@@ -110,7 +110,7 @@ class WindowTest : public ::testing::Test {
     for (int i = 0; i < Combo1()->count(); ++i) rows << Combo1()->itemText(i);
     return rows;
   }
-  QString Entry(int index) const { return ToQString(window->state().table[static_cast<std::size_t>(index)]); }
+  QString Entry(int index) const { return ToQString(window->state().table()[static_cast<std::size_t>(index)]); }
 
   static QByteArray Read(const QString& path) {
     QFile file(path);
