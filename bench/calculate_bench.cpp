@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the calculate command and of the variable file.
 //
 //   build/bench/suusiki_bench

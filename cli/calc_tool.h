@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // suusiki-calc: runs the calculate command of the main window without a window,
 // for scripts, batch work and tests.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Double-precision arithmetic with its failures told apart: a division by zero,
 // an invalid argument (outside a function's domain) and every other failure
 // (a result beyond the double range, zero divided by zero).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks and rewrites that run on the working formula before and during its
 // evaluation: the adjacency checks, the operator-plus repair, the Pi digits and
 // the location of the rightmost function call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a calculation can fail, and what the window does about each kind.
 //
 // Every failure ends the calculate command. The kind decides the answer line's

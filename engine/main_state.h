@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state that lives as long as the main window, and the calculate command.
 //
 // The window is a thin view of this class: it copies the texts below into its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number text rule and the reading rule: the one pair of conversions between
 // values and text that every window of the program uses.
 //

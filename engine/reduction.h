@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operator reduction: evaluates a text of decimal numbers, the operators
 // "^", "/", "*", "+", "-" and brackets by rewriting it, one operation at a time.
 //

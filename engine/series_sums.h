@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sums of the two series windows, from the texts of their boxes to the text
 // they show. Each box is read by the reading rule; the sum is shown by the
 // number text rule, or as "計算不能！" when it has no finite value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Character-indexed text for the engine.
 //
 // The engine rewrites formula text; positions count characters, and a

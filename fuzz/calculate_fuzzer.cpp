@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary text to the calculate command.
 //
 // The input's first byte picks the current variable (or none); the rest is

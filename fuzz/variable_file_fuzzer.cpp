@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the variable file reader. A file it accepts must
 // write back and read back to the same table; a file it refuses must have
 // replaced exactly the records it reports and left the rest of the table alone.

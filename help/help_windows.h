@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help windows READ1 (Newton's method) and READ2 (the program), and the
 // version window VER. Each deletes itself when closed.
 #pragma once

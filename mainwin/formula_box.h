@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing the formula box at its caret: the insert buttons, "BS" and "DEL".
 // Offsets count characters, a full-width one as one; a selection is never
 // replaced, its start is the caret.

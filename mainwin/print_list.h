@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed variable list: the current variable with its formula and last
 // result, a rule, and every variable that holds something.
 #pragma once

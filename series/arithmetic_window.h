@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window TOSA: the sum of an arithmetic series from its first term, last
 // term and number of terms.
 #pragma once

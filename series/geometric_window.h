@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window TOHI: the sum of a geometric series from its first term, common
 // ratio and number of terms.
 #pragma once

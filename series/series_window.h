@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the two series windows share: three boxes read afresh on every
 // calculation, a result control, the buttons Calculate (Command1), Reset
 // (Command2) and Back (Command3), and the Enter key walking through the boxes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Newton command: finds one real root of the equation f(X) = 0 written as
 // the definition of variable A, from a start point.
 //

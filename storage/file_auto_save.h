@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The auto-save: every change of the variable table is written to one file
 // (DATT.0DT for the window). A failed write never stops a command; the table
 // in memory is then newer than the file, and the user is told once until a

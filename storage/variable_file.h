@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Variable files: the 26 entries of the variable table on disk.
 //
 // A variable file is 26 lines, one per variable A to Z, each the table entry in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window fonts are named by their Windows names; on Linux they map to the
 // IPA fonts, with Noto Sans CJK JP behind them. Positions come in twips.
 #pragma once

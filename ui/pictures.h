@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the toolbar buttons: the desktop's themed icons, with
 // pictures drawn by the program when the theme has none.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small interfaces through which the windows reach the desktop: the beep,
 // message boxes, file dialogs and ending the program. Tests answer them without
 // a person; the program uses the Qt implementations below.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing through Qt Print Support: the system's default printer (CUPS), or a
 // PDF file.
 #pragma once

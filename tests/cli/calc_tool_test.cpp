@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // suusiki-calc as scripts use it: arguments in, answer lines and exit status out.
 #include <gtest/gtest.h>
 

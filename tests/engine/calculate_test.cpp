@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculate command, rule family by rule family: each case types a formula
 // into the formula box of a variable (with some others defined) and checks the
 // answer line and what the window is asked to do.

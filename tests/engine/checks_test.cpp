@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rewrites that run before evaluation, looked at on their own.
 #include <gtest/gtest.h>
 

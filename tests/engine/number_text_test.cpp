@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number text rule and the reading rule, including the rounding ties that a
 // printf-based conversion would get wrong.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sums of the two series windows, from the texts of their boxes to the
 // text they show.
 #include <gtest/gtest.h>

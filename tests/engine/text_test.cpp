@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 at the edges and the 1-based cutting helpers.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Newton command on the state the window uses, with the host answered by
 // the test.
 #include <gtest/gtest.h>

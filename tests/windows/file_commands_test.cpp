@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore, the file commands, the shortcuts that reach them, and every way
 // a variable file can fail without a variable being lost.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help windows READ1 and READ2 and the version window VER.
 #include <QLabel>
 #include <QPlainTextEdit>

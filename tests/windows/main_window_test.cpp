@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's layout, its variable list, the formula box with its keypad,
 // driven through the real controls.
 #include <QAbstractItemView>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menus, their shortcut keys from every box, the toolbar, the program's
 // other windows, the companion calculator and printing.
 #include <QMenu>

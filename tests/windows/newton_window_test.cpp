@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Newton command from the window: "始点：", "ﾆｭｰﾄﾝ" and what it leaves.
 #include "tests/windows/window_fixture.h"
 

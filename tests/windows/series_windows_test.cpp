@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows TOSA and TOHI driven through their controls.
 #include <QApplication>
 #include <QGroupBox>

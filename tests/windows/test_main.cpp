@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests drive real widgets on Qt's offscreen platform.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window on Qt's offscreen platform with every desktop interface
 // answered by the test: beeps are counted, questions answered from a list,
 // messages recorded, file dialogs return a chosen path.
