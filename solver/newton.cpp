@@ -42,7 +42,8 @@ class Newton {
     Calculate();
     steps_.ShowAnswer(U"");
 
-    if (startPoint.empty()) startPoint = U"1";
+    // An empty start point becomes "1" (appended: assigning U"1" trips a false -Wrestrict in GCC 12).
+    if (startPoint.empty()) startPoint.push_back(U'1');
     Text point = startPoint;
     const std::optional<double> start = ReadNumber(point);
     if (!start) return GiveUp();
