@@ -36,12 +36,13 @@ QString InstanceServerName(const QString& path) {
 }
 
 QString UnreachableMessage(const QString& path, const storage::TableLock::Holder& holder) {
-  const QString who = holder.pid > 0 ? QStringLiteral("ほかに動いているプログラム（%1、プロセス番号 %2）")
-                                           .arg(holder.program)
-                                           .arg(holder.pid)
-                                     : QStringLiteral("ほかに動いているプログラム");
-  return QStringLiteral("この変数ファイルは%1が使っていて、そのウィンドウを前に出せませんでした。\n%2\n"
-                        "変数ファイルは変えずに終了します。")
+  const QString who =
+      holder.pid > 0
+          ? QStringLiteral("ほかに動いているプログラム（%1、プロセス番号 %2）").arg(holder.program).arg(holder.pid)
+          : QStringLiteral("ほかに動いているプログラム");
+  return QStringLiteral(
+             "この変数ファイルは%1が使っていて、そのウィンドウを前に出せませんでした。\n%2\n"
+             "変数ファイルは変えずに終了します。")
       .arg(who, QDir::toNativeSeparators(path));
 }
 

@@ -4,10 +4,10 @@
 #include <QApplication>
 
 #include "app/instance_guard.h"
-#include "ui/fonts.h"
 #include "mainwin/main_window.h"
-#include "ui/platform.h"
 #include "storage/variable_file.h"
+#include "ui/fonts.h"
+#include "ui/platform.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   switch (guard.Claim()) {
     case suusiki::InstanceGuard::Outcome::HandedOver: return 0;
     case suusiki::InstanceGuard::Outcome::Unreachable:
-      suusiki::MessageBoxPrompter(nullptr).Tell(suusiki::UnreachableMessage(path, guard.holder()), QStringLiteral("Check"),
-                                                suusiki::Prompter::Icon::Exclamation);
+      suusiki::MessageBoxPrompter(nullptr).Tell(suusiki::UnreachableMessage(path, guard.holder()),
+                                                QStringLiteral("Check"), suusiki::Prompter::Icon::Exclamation);
       return 1;
     case suusiki::InstanceGuard::Outcome::First:
     case suusiki::InstanceGuard::Outcome::Unlocked: break;

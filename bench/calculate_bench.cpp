@@ -29,9 +29,7 @@ void Calculate(benchmark::State& bench, int current, const char32_t* formula,
 }
 
 // C=58*3, B=C/2.2+67, A=B*152/(C/4+85): calculating A expands B and C into it.
-void BM_Chain(benchmark::State& bench) {
-  Calculate(bench, 0, U"B*152/(C/4+85)", {{1, U"C/2.2+67"}, {2, U"58*3"}});
-}
+void BM_Chain(benchmark::State& bench) { Calculate(bench, 0, U"B*152/(C/4+85)", {{1, U"C/2.2+67"}, {2, U"58*3"}}); }
 BENCHMARK(BM_Chain);
 
 void BM_Functions(benchmark::State& bench) {
@@ -42,8 +40,7 @@ BENCHMARK(BM_Functions);
 // Close to the 100-character limit, with nested functions.
 void BM_LongNested(benchmark::State& bench) {
   Calculate(bench, 0,
-            U"Sin(Cos(Tan(Atn(Sqr(Abs(Log(Exp(Int(Fix(2.5)))))))+1)*2)/3)+Sqr(Abs(-16))*Log(Exp(2))-Atn(1)/Pi",
-            {});
+            U"Sin(Cos(Tan(Atn(Sqr(Abs(Log(Exp(Int(Fix(2.5)))))))+1)*2)/3)+Sqr(Abs(-16))*Log(Exp(2))-Atn(1)/Pi", {});
 }
 BENCHMARK(BM_LongNested);
 

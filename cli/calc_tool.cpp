@@ -60,8 +60,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
       formulasOnly = true;
       continue;
     }
-    const bool takesValue = arg == "--table" || arg == "--def" || arg == "--current" || arg == "--autosave" ||
-                            arg == "--solve";
+    const bool takesValue =
+        arg == "--table" || arg == "--def" || arg == "--current" || arg == "--autosave" || arg == "--solve";
     if (!takesValue) return "unknown option " + arg;
     if (i + 1 >= args.size()) return arg + " needs a value";
     const std::string& value = args[++i];

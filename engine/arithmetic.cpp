@@ -26,9 +26,7 @@ double Divide(double a, double b) {
 }
 
 // x degrees in radians: x times Pi first, the product then divided by 180.
-double Radians(double degrees) {
-  return Finite(degrees * Pi()) / 180;
-}
+double Radians(double degrees) { return Finite(degrees * Pi()) / 180; }
 
 }  // namespace
 

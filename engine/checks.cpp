@@ -13,8 +13,7 @@ void CheckAdjacency(TextView formula) {
   for (std::size_t i = 0; i + 1 < formula.size(); ++i) {
     const char32_t a = formula[i];
     const char32_t b = formula[i + 1];
-    const bool rejected = (a == U')' && (IsLetter(b) || IsDigit(b))) ||
-                          (IsDigit(a) && (b == U'(' || IsLetter(b))) ||
+    const bool rejected = (a == U')' && (IsLetter(b) || IsDigit(b))) || (IsDigit(a) && (b == U'(' || IsLetter(b))) ||
                           (IsLetter(a) && IsDigit(b));
     if (rejected) Fail(Failure::Syntax);
   }
@@ -56,8 +55,7 @@ void SubstitutePi(Text& formula) {
   out.reserve(n + 16);
   out.append(formula, 0, i);
   while (i < n) {
-    if (i + 2 < n && Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' &&
-        IsFollower(formula[i + 2])) {
+    if (i + 2 < n && Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' && IsFollower(formula[i + 2])) {
       out += PiText();
       i += 2;
     } else {
@@ -73,11 +71,10 @@ constexpr struct {
   char32_t name[3];
   Function function;
 } kFunctions[] = {
-    {{U'a', U'b', U's'}, Function::Abs}, {{U'a', U't', U'n'}, Function::Atn},
-    {{U'c', U'o', U's'}, Function::Cos}, {{U'e', U'x', U'p'}, Function::Exp},
-    {{U'f', U'i', U'x'}, Function::Fix}, {{U'i', U'n', U't'}, Function::Int},
-    {{U'l', U'o', U'g'}, Function::Log}, {{U's', U'i', U'n'}, Function::Sin},
-    {{U's', U'q', U'r'}, Function::Sqr}, {{U't', U'a', U'n'}, Function::Tan},
+    {{U'a', U'b', U's'}, Function::Abs}, {{U'a', U't', U'n'}, Function::Atn}, {{U'c', U'o', U's'}, Function::Cos},
+    {{U'e', U'x', U'p'}, Function::Exp}, {{U'f', U'i', U'x'}, Function::Fix}, {{U'i', U'n', U't'}, Function::Int},
+    {{U'l', U'o', U'g'}, Function::Log}, {{U's', U'i', U'n'}, Function::Sin}, {{U's', U'q', U'r'}, Function::Sqr},
+    {{U't', U'a', U'n'}, Function::Tan},
 };
 
 // The function whose name, in any letter case, starts at index i.
@@ -128,8 +125,7 @@ bool LocateRightmostCall(TextView formula, Call& call) {
   }
   call.start = start;
   call.end = end;
-  call.argument = Text(formula.substr(static_cast<std::size_t>(after - 1),
-                                      static_cast<std::size_t>(end - after + 1)));
+  call.argument = Text(formula.substr(static_cast<std::size_t>(after - 1), static_cast<std::size_t>(end - after + 1)));
   return true;
 }
 

@@ -234,8 +234,7 @@ Text ShortestPlainText(double value) {
   } else if (static_cast<std::size_t>(point) >= digits.size()) {
     out += digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
   } else {
-    out += digits.substr(0, static_cast<std::size_t>(point)) + "." +
-           digits.substr(static_cast<std::size_t>(point));
+    out += digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
   }
   return Ascii(out);
 }

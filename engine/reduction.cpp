@@ -123,7 +123,7 @@ class Reduction {
         Tidy();
         return;
       }
-      if (c == 1) Fail(Failure::InvalidArgument);  // nothing before the ")" to cut
+      if (c == 1) Fail(Failure::InvalidArgument);             // nothing before the ")" to cut
       if (t[c - 2] == U'(') Fail(Failure::MisplacedBracket);  // "()"
       int s = c - 1;
       while (t[s - 1] != U'(') {

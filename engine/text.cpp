@@ -128,9 +128,7 @@ Text EntryFor(int index, TextView definition) {
 
 Text DefinitionOf(TextView entry) { return entry.size() > 3 ? Text(entry.substr(3)) : Text(); }
 
-Text EmptyEntry(int index) {
-  return Text{static_cast<char32_t>(U'A' + index), U':', U' '};
-}
+Text EmptyEntry(int index) { return Text{static_cast<char32_t>(U'A' + index), U':', U' '}; }
 
 VariableTable EmptyTable() {
   VariableTable table;

@@ -2,12 +2,11 @@
 // Feeds arbitrary bytes to the variable file reader. A file it accepts must
 // write back and read back to the same table; a file it refuses must have
 // replaced exactly the records it reports and left the rest of the table alone.
+#include <QFile>
+#include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include "storage/variable_file.h"
 

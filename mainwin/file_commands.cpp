@@ -39,7 +39,7 @@ void FileCommands::Restore() {
         problem = read;
         break;
       case storage::FileStatus::Missing: state_.RefreshAfterLoading(); break;  // could not be created: told below
-      default:  // unreadable: the table in memory stays
+      default:                                                                 // unreadable: the table in memory stays
         state_.RefreshAfterLoading();
         problem = read;
         break;
@@ -50,8 +50,8 @@ void FileCommands::Restore() {
   show_();
   focus_();
   // The same problem at every return to the window is told once.
-  const bool repeated = problem.status == lastRestoreProblem_.status &&
-                        problem.failedRecord == lastRestoreProblem_.failedRecord;
+  const bool repeated =
+      problem.status == lastRestoreProblem_.status && problem.failedRecord == lastRestoreProblem_.failedRecord;
   lastRestoreProblem_ = problem;
   if (!problem.ok() && !repeated) Tell(RestoreFailedMessage(autoSave_.path(), problem));
   ReportAutoSaveFailure();

@@ -31,7 +31,9 @@ QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
 }  // namespace
 
 QString AutoSaveFailedMessage(const QString& path, const storage::FileResult& result) {
-  return QStringLiteral("変数を自動保存できませんでした。\n%1\n%2\n変数は画面に残っています。保存できるようになるまで、計算は続けられます。")
+  return QStringLiteral(
+             "変数を自動保存できませんでした。\n%1\n%"
+             "2\n変数は画面に残っています。保存できるようになるまで、計算は続けられます。")
       .arg(Shown(path), FileProblem(result));
 }
 
@@ -41,7 +43,8 @@ QString RestoreFailedMessage(const QString& path, const storage::FileResult& res
 }
 
 QString OpenFailedMessage(const QString& path, const storage::FileResult& result) {
-  return QStringLiteral("ファイルを読めませんでした。\n%1\n%2\n変数は変えていません。").arg(Shown(path), FileProblem(result));
+  return QStringLiteral("ファイルを読めませんでした。\n%1\n%2\n変数は変えていません。")
+      .arg(Shown(path), FileProblem(result));
 }
 
 QString SaveFailedMessage(const QString& path, const storage::FileResult& result) {

@@ -39,9 +39,7 @@ const QString kFunctionHelp = QStringLiteral(
     "　Pi ：円周率　3.14･･････\r\n");
 
 // Character offsets of the engine from UTF-16 offsets of Qt, and back.
-int CharsBefore(const QString& text, int utf16) {
-  return static_cast<int>(text.left(utf16).toUcs4().size());
-}
+int CharsBefore(const QString& text, int utf16) { return static_cast<int>(text.left(utf16).toUcs4().size()); }
 int Utf16Before(const QString& text, int chars) {
   return static_cast<int>(ToQString(FromQString(text).substr(0, static_cast<std::size_t>(chars))).size());
 }
@@ -66,7 +64,8 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
       platform_(desktop_.get()),
       autoSave_(autoSavePath),
       state_(&autoSave_),
-      files_(state_, autoSave_, platform_, [this] { ShowState(); }, [this] { FocusFormulaBox(); }),
+      files_(
+          state_, autoSave_, platform_, [this] { ShowState(); }, [this] { FocusFormulaBox(); }),
       windows_(*platform_.beeper, [this] { BringToFront(this); }) {
   setObjectName(QStringLiteral("SUUSIKI"));
   setWindowTitle(QStringLiteral(" ｶﾙﾒﾛ★★★"));
@@ -199,11 +198,13 @@ MainWindow::Selection MainWindow::LiveSelection() const {
   const QString text = formulaBox_->text();
   if (!formulaBox_->hasSelectedText()) return {CharsBefore(text, formulaBox_->cursorPosition()), 0};
   const int start = formulaBox_->selectionStart();
-  return {CharsBefore(text, start), CharsBefore(text, start + formulaBox_->selectionLength()) - CharsBefore(text, start)};
+  return {CharsBefore(text, start),
+          CharsBefore(text, start + formulaBox_->selectionLength()) - CharsBefore(text, start)};
 }
 
 void MainWindow::KANYU() {
-  const BoxEdit edit = InsertAtCaret(FromQString(formulaBox_->text()), FormulaBoxSelection().caret, FromQString(insertionText));
+  const BoxEdit edit =
+      InsertAtCaret(FromQString(formulaBox_->text()), FormulaBoxSelection().caret, FromQString(insertionText));
   formulaBox_->setText(ToQString(edit.text));
 }
 
@@ -318,7 +319,8 @@ void MainWindow::ShowState() {
   }
   {
     QSignalBlocker blocker(variableList_);
-    if (state_.current() >= 0 && variableList_->currentIndex() != state_.current()) variableList_->setCurrentIndex(state_.current());
+    if (state_.current() >= 0 && variableList_->currentIndex() != state_.current())
+      variableList_->setCurrentIndex(state_.current());
     variableList_->setEditText(ToQString(state_.listEdit()));
   }
   answerLine_->setText(ToQString(state_.answerLine()));

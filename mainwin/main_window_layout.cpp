@@ -83,10 +83,10 @@ void MainWindow::BuildControls() {
 
   connect(Button(client, QStringLiteral("Command36"), QStringLiteral("DEL"), 4560, 520, 495, 320),
           &QPushButton::clicked, this, &MainWindow::Delete);
-  connect(Button(client, QStringLiteral("Command35"), QStringLiteral("BS"), 5100, 520, 375, 320),
-          &QPushButton::clicked, this, &MainWindow::Backspace);
-  connect(Button(client, QStringLiteral("Command32"), QStringLiteral("CL"), 5520, 520, 375, 320),
-          &QPushButton::clicked, this, &MainWindow::ClearEntry);
+  connect(Button(client, QStringLiteral("Command35"), QStringLiteral("BS"), 5100, 520, 375, 320), &QPushButton::clicked,
+          this, &MainWindow::Backspace);
+  connect(Button(client, QStringLiteral("Command32"), QStringLiteral("CL"), 5520, 520, 375, 320), &QPushButton::clicked,
+          this, &MainWindow::ClearEntry);
 
   variableLabel_ = PlaceControl<QLabel>(client, QStringLiteral("Label2"), 120, 960, 375, 300);
   variableLabel_->setFont(WindowFont(kGothic, 11.25, true));
@@ -98,7 +98,8 @@ void MainWindow::BuildControls() {
   variableList_->setCompleter(nullptr);
   variableList_->setMaxVisibleItems(kVariableCount);
   variableList_->lineEdit()->installEventFilter(this);
-  connect(variableList_, &QComboBox::activated, this, [this](int row) { Run([this, row] { return state_.SelectRow(row); }); });
+  connect(variableList_, &QComboBox::activated, this,
+          [this](int row) { Run([this, row] { return state_.SelectRow(row); }); });
 
   // The formula box lies over the list's edit field: the two look like one
   // field with the list's drop-down button at its right end.
@@ -122,10 +123,10 @@ void MainWindow::BuildControls() {
     const char* insertion;
     int left, top;
   } functions[] = {
-      {"Command3", "Abs", "Abs(", 120, 240},   {"Command4", "Atn", "Atn(", 640, 240},
-      {"Command5", "Cos", "Cos(", 1160, 240},  {"Command6", "Exp", "Exp(", 120, 640},
-      {"Command7", "Fix", "Fix(", 640, 640},   {"Command8", "Int", "Int(", 1160, 640},
-      {"Command9", "Log", "Log(", 120, 1050},  {"Command10", "Sin", "Sin(", 640, 1050},
+      {"Command3", "Abs", "Abs(", 120, 240},    {"Command4", "Atn", "Atn(", 640, 240},
+      {"Command5", "Cos", "Cos(", 1160, 240},   {"Command6", "Exp", "Exp(", 120, 640},
+      {"Command7", "Fix", "Fix(", 640, 640},    {"Command8", "Int", "Int(", 1160, 640},
+      {"Command9", "Log", "Log(", 120, 1050},   {"Command10", "Sin", "Sin(", 640, 1050},
       {"Command11", "Sqr", "Sqr(", 1160, 1050}, {"Command12", "Tan", "Tan(", 120, 1450},
       {"Command13", "Pi", "Pi", 640, 1450},
   };
@@ -255,7 +256,9 @@ void MainWindow::BuildMenus() {
     connect(action, &QAction::triggered, this, command);
     shortcuts_.push_back(action);
   };
-  const auto separator = [](QMenu* m, const char* name) { m->addSeparator()->setObjectName(QString::fromLatin1(name)); };
+  const auto separator = [](QMenu* m, const char* name) {
+    m->addSeparator()->setObjectName(QString::fromLatin1(name));
+  };
 
   QMenu* file = menu("M1", "ﾌｧｲﾙ(&F)");
   item(file, "M11", "ﾌｧｲﾙを開く(&O)", Qt::CTRL | Qt::Key_O, [this] { OpenFile(); });
@@ -270,8 +273,10 @@ void MainWindow::BuildMenus() {
   QMenu* tools = menu("M2", "ﾂｰﾙ(&T)");
   item(tools, "M21", "ソロバン(&D)", Qt::CTRL | Qt::Key_D, [this] { StartCompanion(); });
   separator(tools, "M23");
-  item(tools, "M24", "等差数列の和(&S)", Qt::CTRL | Qt::Key_B, [this] { ShowWindow(SecondaryWindow::ArithmeticSeries); });
-  item(tools, "M25", "等比数列の和(&H)", Qt::CTRL | Qt::Key_C, [this] { ShowWindow(SecondaryWindow::GeometricSeries); });
+  item(tools, "M24", "等差数列の和(&S)", Qt::CTRL | Qt::Key_B,
+       [this] { ShowWindow(SecondaryWindow::ArithmeticSeries); });
+  item(tools, "M25", "等比数列の和(&H)", Qt::CTRL | Qt::Key_C,
+       [this] { ShowWindow(SecondaryWindow::GeometricSeries); });
 
   QMenu* help = menu("M30", "ﾍﾙﾌﾟ(&H)");
   item(help, "M31", "ｶﾙﾒﾛの説明(&R)", Qt::CTRL | Qt::Key_R, [this] { ShowWindow(SecondaryWindow::ProgramHelp); });

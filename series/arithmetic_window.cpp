@@ -29,7 +29,10 @@ ArithmeticSeriesWindow::ArithmeticSeriesWindow(Beeper& beeper, std::function<voi
 
   PlaceInputsAndButtons({.captions = {"初項：", "末項：", "項数："},
                          .boxTops = {960, 1320, 1680},
-                         .labelLeft = 40, .labelWidth = 500, .boxLeft = 540, .boxWidth = 735,
+                         .labelLeft = 40,
+                         .labelWidth = 500,
+                         .boxLeft = 540,
+                         .boxWidth = 735,
                          .buttons = {{{120, 2040, 855}, {1080, 2040, 735}, {2160, 2040, 975}}}});
 }
 

@@ -76,7 +76,10 @@ GeometricSeriesWindow::GeometricSeriesWindow(Beeper& beeper, QWidget* parent)
 
   PlaceInputsAndButtons({.captions = {"初項：", "公比：", "項数："},
                          .boxTops = {1080, 1440, 1800},
-                         .labelLeft = 120, .labelWidth = 495, .boxLeft = 615, .boxWidth = 1335,
+                         .labelLeft = 120,
+                         .labelWidth = 495,
+                         .boxLeft = 615,
+                         .boxWidth = 1335,
                          .buttons = {{{2400, 1200, 855}, {2400, 1680, 855}, {3360, 1680, 975}}}});
 
   auto* frame2 = PlaceControl<QGroupBox>(this, "Frame2", 75, 2200, 4380, 735);

@@ -102,8 +102,6 @@ class Newton {
 
 }  // namespace
 
-void RunNewtonCommand(MainState& state, Text& startPoint, NewtonHost& host) {
-  Newton(state, host).Run(startPoint);
-}
+void RunNewtonCommand(MainState& state, Text& startPoint, NewtonHost& host) { Newton(state, host).Run(startPoint); }
 
 }  // namespace suusiki

@@ -149,11 +149,8 @@ void BoardView::mousePressEvent(QMouseEvent* event) {
         emit lowerBeadClicked(hit.rod, hit.bead);
       }
       break;
-    case Hit::What::kDot:
-      emit dotClicked(hit.rod);
-      break;
-    case Hit::What::kNothing:
-      break;
+    case Hit::What::kDot: emit dotClicked(hit.rod); break;
+    case Hit::What::kNothing: break;
   }
 }
 

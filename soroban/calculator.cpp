@@ -20,16 +20,11 @@ std::string Quote(std::string_view text, std::size_t limit = 20) {
 
 const char* Symbol(char op) {
   switch (op) {
-    case '+':
-      return "＋";
-    case '-':
-      return "－";
-    case '*':
-      return "×";
-    case '/':
-      return "÷";
-    default:
-      return "";
+    case '+': return "＋";
+    case '-': return "－";
+    case '*': return "×";
+    case '/': return "÷";
+    default: return "";
   }
 }
 
@@ -37,12 +32,9 @@ const char* Symbol(char op) {
 
 int MoveMilliseconds(Speed speed) {
   switch (speed) {
-    case Speed::kSlow:
-      return 1200;
-    case Speed::kFast:
-      return 200;
-    case Speed::kNormal:
-      break;
+    case Speed::kSlow: return 1200;
+    case Speed::kFast: return 200;
+    case Speed::kNormal: break;
   }
   return 600;
 }
@@ -74,8 +66,7 @@ bool Calculator::Advance() {
 }
 
 void Calculator::Finish() {
-  while (Advance()) {
-  }
+  while (Advance()) {}
 }
 
 void Calculator::Type(char c) {
@@ -227,15 +218,9 @@ void Calculator::Say(Problem problem) {
   const bool leftmostUnit = board_.unit_rod() == 1;
   const bool rightmostUnit = board_.unit_rod() == kRods - 2;
   switch (problem) {
-    case Problem::kNone:
-      message_.clear();
-      break;
-    case Problem::kNotANumber:
-      message_ = "数になっていません。";
-      break;
-    case Problem::kBelowZero:
-      message_ = "0より小さい数はソロバンに置けません。";
-      break;
+    case Problem::kNone: message_.clear(); break;
+    case Problem::kNotANumber: message_ = "数になっていません。"; break;
+    case Problem::kBelowZero: message_ = "0より小さい数はソロバンに置けません。"; break;
     case Problem::kTooManyDigits:
       message_ = "整数は" + std::to_string(board_.unit_rod() + 1) + "桁までしか置けません。";
       if (!rightmostUnit) message_ += "一の位を右の定位点へ移すと増えます。";
@@ -244,12 +229,8 @@ void Calculator::Say(Problem problem) {
       message_ = "小数は" + std::to_string(board_.decimals()) + "桁までしか置けません。";
       if (!leftmostUnit) message_ += "一の位を左の定位点へ移すと増えます。";
       break;
-    case Problem::kTooLarge:
-      message_ = "答えが大きすぎて、ソロバンに置けません。";
-      break;
-    case Problem::kDivisionByZero:
-      message_ = "0で割ることはできません。";
-      break;
+    case Problem::kTooLarge: message_ = "答えが大きすぎて、ソロバンに置けません。"; break;
+    case Problem::kDivisionByZero: message_ = "0で割ることはできません。"; break;
   }
 }
 

@@ -221,18 +221,10 @@ bool SorobanWindow::HandleKey(QKeyEvent* event) {
   }
   switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      calculator_.Enter();
-      break;
-    case Qt::Key_Escape:
-      calculator_.Clear();
-      break;
-    case Qt::Key_Backspace:
-      calculator_.Backspace();
-      break;
-    case Qt::Key_Delete:
-      calculator_.ClearEntry();
-      break;
+    case Qt::Key_Enter: calculator_.Enter(); break;
+    case Qt::Key_Escape: calculator_.Clear(); break;
+    case Qt::Key_Backspace: calculator_.Backspace(); break;
+    case Qt::Key_Delete: calculator_.ClearEntry(); break;
     default: {
       if ((event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) return false;
       const QString text = event->text().normalized(QString::NormalizationForm_KC);

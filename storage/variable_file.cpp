@@ -5,16 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <bit>
-#include <cerrno>
-#include <cstring>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <bit>
+#include <cerrno>
+#include <cstring>
 
 namespace suusiki::storage {
 namespace {
@@ -40,8 +39,8 @@ class Cp932 {
   bool Decode(QByteArrayView bytes, Text& text) {
     text.resize(static_cast<std::size_t>(bytes.size()));  // never more characters than bytes
     std::size_t written = 0;
-    if (!Run(decoder_, bytes.data(), static_cast<std::size_t>(bytes.size()),
-             reinterpret_cast<char*>(text.data()), text.size() * sizeof(char32_t), written)) {
+    if (!Run(decoder_, bytes.data(), static_cast<std::size_t>(bytes.size()), reinterpret_cast<char*>(text.data()),
+             text.size() * sizeof(char32_t), written)) {
       return false;
     }
     text.resize(written / sizeof(char32_t));
@@ -54,8 +53,8 @@ class Cp932 {
   bool Encode(TextView text, QByteArray& bytes) {
     bytes.resize(static_cast<qsizetype>(text.size() * 2));  // at most two bytes a character
     std::size_t written = 0;
-    if (!Run(encoder_, reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t),
-             bytes.data(), static_cast<std::size_t>(bytes.size()), written)) {
+    if (!Run(encoder_, reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t), bytes.data(),
+             static_cast<std::size_t>(bytes.size()), written)) {
       return false;
     }
     bytes.resize(static_cast<qsizetype>(written));
@@ -194,8 +193,7 @@ FileResult WriteVariableFile(const QString& path, const VariableTable& table) {
   // even when either fails (a full disk), so both are done and checked here. A
   // file system that cannot sync at all (EINVAL) is taken as it is.
   errno = 0;
-  if (file.write(contents) != contents.size() || !file.flush() ||
-      (::fsync(file.handle()) != 0 && errno != EINVAL)) {
+  if (file.write(contents) != contents.size() || !file.flush() || (::fsync(file.handle()) != 0 && errno != EINVAL)) {
     const QString error = WriteError(file, errno);
     file.cancelWriting();
     return Failed(FileStatus::WriteFailed, 0, 0, error);
@@ -246,8 +244,7 @@ FileResult ReadVariableFile(const QString& path, VariableTable& table) {
 std::optional<VariableFileWriter::Stamp> VariableFileWriter::StampOf(const QString& path) {
   struct stat info {};
   if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
-  return Stamp{info.st_ino, static_cast<unsigned long long>(info.st_size), info.st_mtim.tv_sec,
-               info.st_mtim.tv_nsec};
+  return Stamp{info.st_ino, static_cast<unsigned long long>(info.st_size), info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
 }
 
 FileResult VariableFileWriter::Write(const VariableTable& table) {
@@ -269,8 +266,7 @@ QString AutoSavePathIn(const QString& programFolder, const QString& dataFolder) 
 
 QString AutoSavePath() {
   const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  return AutoSavePathIn(QCoreApplication::applicationDirPath(),
-                        InFolder(data, QStringLiteral("suusiki")));
+  return AutoSavePathIn(QCoreApplication::applicationDirPath(), InFolder(data, QStringLiteral("suusiki")));
 }
 
 QString FileResult::FailedLetter() const {
@@ -282,19 +278,11 @@ std::string DescribeFailure(const FileResult& result, const QString& path) {
   const QString letter = result.FailedLetter().isEmpty() ? QStringLiteral("?") : result.FailedLetter();
   QString what;
   switch (result.status) {
-    case FileStatus::Ok:
-      what = QStringLiteral("%1 records, no failure").arg(result.records);
-      break;
-    case FileStatus::Missing:
-      what = QStringLiteral("no such file");
-      break;
-    case FileStatus::Unreadable:
-      what = QStringLiteral("cannot be read (%1)").arg(result.detail);
-      break;
+    case FileStatus::Ok: what = QStringLiteral("%1 records, no failure").arg(result.records); break;
+    case FileStatus::Missing: what = QStringLiteral("no such file"); break;
+    case FileStatus::Unreadable: what = QStringLiteral("cannot be read (%1)").arg(result.detail); break;
     case FileStatus::Short:
-      what = QStringLiteral("the file ends after %1 of %2 records")
-                 .arg(result.records)
-                 .arg(kVariableCount);
+      what = QStringLiteral("the file ends after %1 of %2 records").arg(result.records).arg(kVariableCount);
       break;
     case FileStatus::Malformed:
       what = QStringLiteral("record %1 is not a quoted entry (%2)").arg(record, result.detail);
@@ -305,16 +293,13 @@ std::string DescribeFailure(const FileResult& result, const QString& path) {
                    .arg(letter, result.detail);
       } else {
         const QList<uint> codePoints = result.detail.toUcs4();
-        const QString code = codePoints.size() == 1
-                                 ? QStringLiteral(" (%1)").arg(CodePointName(codePoints[0]))
-                                 : QString();
+        const QString code =
+            codePoints.size() == 1 ? QStringLiteral(" (%1)").arg(CodePointName(codePoints[0])) : QString();
         what = QStringLiteral("the entry for %1 contains \"%2\"%3, which has no code page 932 form")
                    .arg(letter, result.detail, code);
       }
       break;
-    case FileStatus::WriteFailed:
-      what = QStringLiteral("cannot be written (%1)").arg(result.detail);
-      break;
+    case FileStatus::WriteFailed: what = QStringLiteral("cannot be written (%1)").arg(result.detail); break;
   }
   return (path + QStringLiteral(": ") + what).toStdString();
 }

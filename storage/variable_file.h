@@ -85,7 +85,7 @@ class VariableFileWriter {
   static std::optional<Stamp> StampOf(const QString& path);
 
   QString path_;
-  VariableTable table_;          // what the last successful write put in the file
+  VariableTable table_;         // what the last successful write put in the file
   std::optional<Stamp> stamp_;  // the file as that write left it; empty before one
   int writes_ = 0;
 };

@@ -19,8 +19,8 @@ bool MessageBoxPrompter::Ask(const QString& text, const QString& title) {
 }
 
 void MessageBoxPrompter::Tell(const QString& text, const QString& title, Icon icon) {
-  QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
-                  QMessageBox::Ok, parent_);
+  QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, title, text, QMessageBox::Ok,
+                  parent_);
   box.exec();
 }
 

@@ -8,9 +8,7 @@
 
 namespace suusiki {
 
-inline QString ToQString(TextView text) {
-  return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
-}
+inline QString ToQString(TextView text) { return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size())); }
 
 inline Text FromQString(const QString& text) {
   const QList<uint> ucs4 = text.toUcs4();

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // suusiki-calc as scripts use it: arguments in, answer lines and exit status out.
+#include "cli/calc_tool.h"
+
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -9,7 +11,6 @@
 #include <QThread>
 #include <sstream>
 
-#include "cli/calc_tool.h"
 #include "storage/table_lock.h"
 
 namespace suusiki::cli {
@@ -42,7 +43,7 @@ TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
     std::string out;
   } cases[] = {
       {{"1+2", "1/3", "5/0"}, "", "3. \n0.333333333333333 \n文法エラー！0で除算\n"},
-      {{"-5+3"}, "", "-2. \n"},  // a formula may start with "-"
+      {{"-5+3"}, "", "-2. \n"},      // a formula may start with "-"
       {{"--", "--5"}, "", "5. \n"},  // the minus of -5, negated
       {{}, "2*3\r\nSin(30)\n\n", "6. \n0.5 \n0. \n"},
       // Each formula is stored in the current variable, and later ones see it.
@@ -104,8 +105,14 @@ TEST(CalcToolTest, SolvingWritesEveryStoreToTheAutoSaveFile) {
 
 TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
   const std::vector<std::string> bad[] = {
-      {"--bogus"}, {"--def", "a=1"}, {"--def", "AB=1"}, {"--def", "A"}, {"--current", "1"},
-      {"--current"}, {"--table", "/nonexistent/DATT.0DT"}, {"--solve"},
+      {"--bogus"},
+      {"--def", "a=1"},
+      {"--def", "AB=1"},
+      {"--def", "A"},
+      {"--current", "1"},
+      {"--current"},
+      {"--table", "/nonexistent/DATT.0DT"},
+      {"--solve"},
   };
   for (const auto& args : bad) {
     const ToolRun run = RunTool(args);

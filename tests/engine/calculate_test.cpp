@@ -60,92 +60,83 @@ const char* const kSyntax = "文法エラー！";
 
 INSTANTIATE_TEST_SUITE_P(
     Driver, CalculateTest,
-    ::testing::Values(
-        Case{"", "0. "}, Case{"5", "5. "}, Case{"1234.5", "1,234.5 "},
-        Case{"1/3", "0.333333333333333 "},
-        // Definitions are inserted in brackets, not as values.
-        Case{"B", "146.090909090909 ", kAnswer, {"C=58*3", "B=C/2.2+67"}},
-        Case{"B*152/(C/4+85)", "172.807923593916 ", kAnswer, {"C=58*3", "B=C/2.2+67"}, 'A'},
-        Case{"C*2", "10. ", kAnswer, {"C=2+3"}},
-        Case{"B+1", "1. "},  // an empty variable counts as (0)
-        Case{"B+1", "文法エラー！自己変数", kBeep, {"B=C", "C=Z*2"}},
-        Case{"Z+1", "文法エラー！自己変数", kBeep},
-        // A and B refer to each other: the expansion outgrows 500 characters.
-        Case{"A+1", kSyntax, kBeep, {"A=B*2", "B=A+1"}},
-        // Lower-case references are expanded like upper-case ones, also when repeated.
-        Case{"a+a+1", "5. ", kAnswer, {"A=2"}},
-        Case{"a*b-A", "4. ", kAnswer, {"A=2", "B=3"}},
-        // A letter before "(" is not a reference and fails the letter check.
-        Case{"B(1)", kSyntax, kBeep},
-        Case{"b(1)", kSyntax, kBeep},
-        Case{"X", "0. "},
-        // A number beyond the double range reads as an overflow: silent.
-        Case{"1" + std::string(400, '0'), "before", kSilent},
-        // A long number is cut by the length limit of the reduction.
-        Case{"A", kSyntax, kBeep, {"A=1" + std::string(400, '0')}}));
+    ::testing::Values(Case{"", "0. "}, Case{"5", "5. "}, Case{"1234.5", "1,234.5 "}, Case{"1/3", "0.333333333333333 "},
+                      // Definitions are inserted in brackets, not as values.
+                      Case{"B", "146.090909090909 ", kAnswer, {"C=58*3", "B=C/2.2+67"}},
+                      Case{"B*152/(C/4+85)", "172.807923593916 ", kAnswer, {"C=58*3", "B=C/2.2+67"}, 'A'},
+                      Case{"C*2", "10. ", kAnswer, {"C=2+3"}}, Case{"B+1", "1. "},  // an empty variable counts as (0)
+                      Case{"B+1", "文法エラー！自己変数", kBeep, {"B=C", "C=Z*2"}},
+                      Case{"Z+1", "文法エラー！自己変数", kBeep},
+                      // A and B refer to each other: the expansion outgrows 500 characters.
+                      Case{"A+1", kSyntax, kBeep, {"A=B*2", "B=A+1"}},
+                      // Lower-case references are expanded like upper-case ones, also when repeated.
+                      Case{"a+a+1", "5. ", kAnswer, {"A=2"}}, Case{"a*b-A", "4. ", kAnswer, {"A=2", "B=3"}},
+                      // A letter before "(" is not a reference and fails the letter check.
+                      Case{"B(1)", kSyntax, kBeep}, Case{"b(1)", kSyntax, kBeep}, Case{"X", "0. "},
+                      // A number beyond the double range reads as an overflow: silent.
+                      Case{"1" + std::string(400, '0'), "before", kSilent},
+                      // A long number is cut by the length limit of the reduction.
+                      Case{"A", kSyntax, kBeep, {"A=1" + std::string(400, '0')}}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Checks, CalculateTest,
-    ::testing::Values(
-        Case{"+5", "5. "}, Case{"++5", kSyntax, kBeep}, Case{"(+5)", kSyntax, kBeep},
-        Case{"2*(+5)", "10. "}, Case{"3*+4", "12. "}, Case{"1++2++3", "6. "},
-        Case{"2(3+1)", kSyntax, kBeep}, Case{"(1+2)3", kSyntax, kBeep}, Case{"(1+2)A", kSyntax, kBeep},
-        Case{"2A", kSyntax, kBeep}, Case{"A2", kSyntax, kBeep}, Case{"Sin30", kSyntax, kBeep},
-        Case{"2*(3+1)", "8. "},
-        Case{"2*pi", "6.28318530717958 "}, Case{"2*PI", "6.28318530717958 "}, Case{"pI+0", "3.14159265358979 "},
-        Case{"pi", "3.14159265358979 "}, Case{"Pi(1)", kSyntax, kBeep},
-        // Pi inside a definition is replaced as soon as it is inserted.
-        Case{"B*2", "6.28318530717958 ", kAnswer, {"B=Pi"}}));
+INSTANTIATE_TEST_SUITE_P(Checks, CalculateTest,
+                         ::testing::Values(Case{"+5", "5. "}, Case{"++5", kSyntax, kBeep}, Case{"(+5)", kSyntax, kBeep},
+                                           Case{"2*(+5)", "10. "}, Case{"3*+4", "12. "}, Case{"1++2++3", "6. "},
+                                           Case{"2(3+1)", kSyntax, kBeep}, Case{"(1+2)3", kSyntax, kBeep},
+                                           Case{"(1+2)A", kSyntax, kBeep}, Case{"2A", kSyntax, kBeep},
+                                           Case{"A2", kSyntax, kBeep}, Case{"Sin30", kSyntax, kBeep},
+                                           Case{"2*(3+1)", "8. "}, Case{"2*pi", "6.28318530717958 "},
+                                           Case{"2*PI", "6.28318530717958 "}, Case{"pI+0", "3.14159265358979 "},
+                                           Case{"pi", "3.14159265358979 "}, Case{"Pi(1)", kSyntax, kBeep},
+                                           // Pi inside a definition is replaced as soon as it is inserted.
+                                           Case{"B*2", "6.28318530717958 ", kAnswer, {"B=Pi"}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, CalculateTest,
-    ::testing::Values(
-        Case{"Sin(30)", "0.5 "}, Case{"Cos(60)", "0.5 "}, Case{"Tan(45)", "1. "}, Case{"Atn(1)", "45. "},
-        Case{"Sin(45)", "0.70710678118655 "}, Case{"Cos(90)", "0. "}, Case{"Sin(180)", "0. "},
-        Case{"Exp(-40)", "0. "}, Case{"Exp(-30)", "0.00000000000009 "},
-        Case{"Tan(90)", "16,331,239,353,195,400. "}, Case{"Atn(10^20)", "90. "},
-        Case{"Atn(10^99)", kSyntax, kBeep}, Case{"Int(-2.5)", "-3. "}, Case{"Fix(-2.5)", "-2. "},
-        Case{"Abs(-3)", "3. "}, Case{"Exp(1)", "2.71828182845905 "}, Case{"Log(10)", "2.30258509299405 "},
-        Case{"Sqr(2)", "1.4142135623731 "}, Case{"Sqr(2)^2", "2.00000000000001 "},
-        Case{"sin(30)", "0.5 "}, Case{"SIN(30)", "0.5 "}, Case{"sIn(30)", "0.5 "},
-        Case{"Sin(Cos(0)*30)", "0.5 "}, Case{"Sin(1)+Cos(2)", "1.01684323345638 "},
-        Case{"3-Sin(-30)", "3.5 "}, Case{"2*Sin(-30)", "-1. "},
-        Case{"Log(0)", kSyntax, kBeepFocus}, Case{"Log(-1)", kSyntax, kBeepFocus},
-        Case{"Sqr(-4)", kSyntax, kBeepFocus},
-        // The answer line keeps the provisional answer of the expansion: 0.
-        Case{"Exp(1000)", "0. ", kSilent}, Case{"2+Exp(1000)", "2. ", kSilent},
-        // A name without its closing bracket fails on every call of a run.
-        Case{"Sin(1", kSyntax, kBeepFocus}, Case{"Sin(1)+Cos(", kSyntax, kBeepFocus},
-        Case{"Sin(1+Cos(2)", kSyntax, kBeepFocus},
-        Case{"SinX(1)", kSyntax, kBeep}));
+    ::testing::Values(Case{"Sin(30)", "0.5 "}, Case{"Cos(60)", "0.5 "}, Case{"Tan(45)", "1. "}, Case{"Atn(1)", "45. "},
+                      Case{"Sin(45)", "0.70710678118655 "}, Case{"Cos(90)", "0. "}, Case{"Sin(180)", "0. "},
+                      Case{"Exp(-40)", "0. "}, Case{"Exp(-30)", "0.00000000000009 "},
+                      Case{"Tan(90)", "16,331,239,353,195,400. "}, Case{"Atn(10^20)", "90. "},
+                      Case{"Atn(10^99)", kSyntax, kBeep}, Case{"Int(-2.5)", "-3. "}, Case{"Fix(-2.5)", "-2. "},
+                      Case{"Abs(-3)", "3. "}, Case{"Exp(1)", "2.71828182845905 "}, Case{"Log(10)", "2.30258509299405 "},
+                      Case{"Sqr(2)", "1.4142135623731 "}, Case{"Sqr(2)^2", "2.00000000000001 "},
+                      Case{"sin(30)", "0.5 "}, Case{"SIN(30)", "0.5 "}, Case{"sIn(30)", "0.5 "},
+                      Case{"Sin(Cos(0)*30)", "0.5 "}, Case{"Sin(1)+Cos(2)", "1.01684323345638 "},
+                      Case{"3-Sin(-30)", "3.5 "}, Case{"2*Sin(-30)", "-1. "}, Case{"Log(0)", kSyntax, kBeepFocus},
+                      Case{"Log(-1)", kSyntax, kBeepFocus}, Case{"Sqr(-4)", kSyntax, kBeepFocus},
+                      // The answer line keeps the provisional answer of the expansion: 0.
+                      Case{"Exp(1000)", "0. ", kSilent}, Case{"2+Exp(1000)", "2. ", kSilent},
+                      // A name without its closing bracket fails on every call of a run.
+                      Case{"Sin(1", kSyntax, kBeepFocus}, Case{"Sin(1)+Cos(", kSyntax, kBeepFocus},
+                      Case{"Sin(1+Cos(2)", kSyntax, kBeepFocus}, Case{"SinX(1)", kSyntax, kBeep}));
 
 INSTANTIATE_TEST_SUITE_P(
     Reduction, CalculateTest,
-    ::testing::Values(
-        Case{"2+3*4", "14. "}, Case{"8/2*4", "16. "}, Case{"2*3-4/2", "4. "}, Case{"7-3+2", "6. "},
-        Case{"1-2-3", "-4. "}, Case{"2^3^2", "64. "}, Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "},
-        Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "-4. "},
-        Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "},
-        Case{"3-2^0.5", "1.5857864376269 "}, Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "},
-        Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "}, Case{"-2^-(3)", "-0.125 "},
-        Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
-        Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
-        Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
-        Case{"0/0", "0. ", kSilent}, Case{"10^400", "10. ", kSilent},
-        Case{"10^98", "100," + [] {
-                        std::string groups;
-                        for (int i = 0; i < 32; ++i) groups += i ? ",000" : "000";
-                        return groups;
-                      }() + ". "},
-        Case{"10^99", kSyntax, kBeep}, Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep},
-        Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
-        Case{"5*", kSyntax, kBeep}, Case{"5-+2-+1", kSyntax, kBeepFocus},
-        Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
-        Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
-        // "1+6.*+4": a side of "*+" that is not one number.
-        Case{"B", "0. ", kSilent, {"B=1+2*+3*+4"}},
-        // An empty right operand before a space would rewrite the text for ever.
-        Case{"0-0+ 1", kSyntax, kBeep}, Case{"9-0.+ 1", kSyntax, kBeep}));
+    ::testing::Values(Case{"2+3*4", "14. "}, Case{"8/2*4", "16. "}, Case{"2*3-4/2", "4. "}, Case{"7-3+2", "6. "},
+                      Case{"1-2-3", "-4. "}, Case{"2^3^2", "64. "}, Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "},
+                      Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "-4. "},
+                      Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "},
+                      Case{"3-2^0.5", "1.5857864376269 "}, Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "},
+                      Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "}, Case{"-2^-(3)", "-0.125 "},
+                      Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
+                      Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
+                      Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
+                      Case{"0/0", "0. ", kSilent}, Case{"10^400", "10. ", kSilent},
+                      Case{"10^98", "100," +
+                                        [] {
+                                          std::string groups;
+                                          for (int i = 0; i < 32; ++i) groups += i ? ",000" : "000";
+                                          return groups;
+                                        }() +
+                                        ". "},
+                      Case{"10^99", kSyntax, kBeep}, Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep},
+                      Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
+                      Case{"5*", kSyntax, kBeep}, Case{"5-+2-+1", kSyntax, kBeepFocus},
+                      Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
+                      Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
+                      // "1+6.*+4": a side of "*+" that is not one number.
+                      Case{"B", "0. ", kSilent, {"B=1+2*+3*+4"}},
+                      // An empty right operand before a space would rewrite the text for ever.
+                      Case{"0-0+ 1", kSyntax, kBeep}, Case{"9-0.+ 1", kSyntax, kBeep}));
 
 // A computed value (a group's, a variable's, a function's, an operation's
 // result) is one signed number wherever it lands; a typed minus is read by what
@@ -158,17 +149,17 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"(1-3)^2+(2-5)^2", "13. "}, Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
         Case{"B^2+C^2", "13. ", kAnswer, {"B=1-3", "C=2-5"}}, Case{"Sin(0-30)^2", "0.25 "},
         Case{"Cos(180)^2+Sin(0-90)^2", "2. "}, Case{"Sin(0-30)^2+Cos(0-30)^2", "1. "},
-        Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "},
-        Case{"-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-2^-(3)", "-0.125 "},
-        Case{"3-2^0.5", "1.5857864376269 "}, Case{"-2^0.5", "-1.4142135623731 "}, Case{"-Sin(0-30)", "0.5 "},
-        Case{"3*-Sin(0-30)", "1.5 "}, Case{"3-Sin(0-30)+1", "4.5 "}, Case{"2^-(0-1)", "2. "},
-        Case{"6/-(2)", "-3. "}, Case{"22--1+5", "28. "}, Case{"4+(0-2)^3^2", "68. "},
+        Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "}, Case{"-(2^2)", "-4. "},
+        Case{"-1+(2^2)", "3. "}, Case{"-2^-(3)", "-0.125 "}, Case{"3-2^0.5", "1.5857864376269 "},
+        Case{"-2^0.5", "-1.4142135623731 "}, Case{"-Sin(0-30)", "0.5 "}, Case{"3*-Sin(0-30)", "1.5 "},
+        Case{"3-Sin(0-30)+1", "4.5 "}, Case{"2^-(0-1)", "2. "}, Case{"6/-(2)", "-3. "}, Case{"22--1+5", "28. "},
+        Case{"4+(0-2)^3^2", "68. "},
         // A "^" raises the signed value, an operator before it meets a negative number.
         Case{"(1-3)^2", "4. "}, Case{"5+(1-3)^2", "9. "}, Case{"(1-3)^2*3", "12. "}, Case{"(1-3)^2/2", "2. "},
         Case{"(1-2)^3", "-1. "}, Case{"(0-2)^3^2", "64. "}, Case{"4+(1-3)", "2. "}, Case{"4*(1-3)^2", "16. "},
-        Case{"(1-3)-(1-4)", "1. "}, Case{"(1-3)/(0-4)", "0.5 "}, Case{"2^(1-3)", "0.25 "},
-        Case{"Abs((1-3)^3)", "8. "}, Case{"2*Sin(0-30)^2", "0.5 "}, Case{"Fix(0-2.5)^2", "4. "},
-        Case{"X^2", "9. ", kAnswer, {"X=0-3"}}, Case{"X^3+X^2", "-4. ", kAnswer, {"X=-2"}},
+        Case{"(1-3)-(1-4)", "1. "}, Case{"(1-3)/(0-4)", "0.5 "}, Case{"2^(1-3)", "0.25 "}, Case{"Abs((1-3)^3)", "8. "},
+        Case{"2*Sin(0-30)^2", "0.5 "}, Case{"Fix(0-2.5)^2", "4. "}, Case{"X^2", "9. ", kAnswer, {"X=0-3"}},
+        Case{"X^3+X^2", "-4. ", kAnswer, {"X=-2"}},
         // A minus typed at the very start applies to the first power and to nothing else.
         Case{"-2^2", "-4. "}, Case{"-2^2^2", "-16. "}, Case{"-1+2^2", "3. "}, Case{"-(0-2)", "2. "},
         Case{"-(0-2)^2", "-4. "}, Case{"-(3)^2", "-9. "}, Case{"-X^2", "-9. ", kAnswer, {"X=1-4"}},

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The rewrites that run before evaluation, looked at on their own.
+#include "engine/checks.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/checks.h"
 #include "engine/failure.h"
 
 namespace suusiki {
@@ -13,9 +14,8 @@ TEST(RepairOperatorPlusTest, RepairsTheFirstOccurrenceOfEachPair) {
     const char32_t* formula;
     const char32_t* repaired;  // nullptr: a syntax error
   } cases[] = {
-      {U"+5", U"5"},           {U"3*+4", U"3*4"},         {U"1++2++3", U"1+2++3"}, {U"2*(+5)", U"2*(5)"},
-      {U"2^+2-+1", U"2^2-1"},  {U"++5", nullptr},         {U"(+5)", nullptr},      {U"-+5", nullptr},
-      {U"5++", U"5+"},         {U"1*+2*+3", U"1*2*+3"},
+      {U"+5", U"5"},     {U"3*+4", U"3*4"},  {U"1++2++3", U"1+2++3"}, {U"2*(+5)", U"2*(5)"}, {U"2^+2-+1", U"2^2-1"},
+      {U"++5", nullptr}, {U"(+5)", nullptr}, {U"-+5", nullptr},       {U"5++", U"5+"},       {U"1*+2*+3", U"1*2*+3"},
   };
   for (const auto& c : cases) {
     Text formula = c.formula;
@@ -44,12 +44,9 @@ TEST(SubstitutePiTest, ReplacesPiBeforeAFollowerOnly) {
     const char32_t* formula;
     Text expected;
   } cases[] = {
-      {U"2*pi ", U"2*" + pi + U" "},
-      {U"PI+Pi-pI*pi/", pi + U"+" + pi + U"-" + pi + U"*" + pi + U"/"},
-      {U"(pi)^2", U"(" + pi + U")^2"},
-      {U"pi(1)", U"pi(1)"},
-      {U"pipi+", U"pi" + pi + U"+"},
-      {U"pix", U"pix"},
+      {U"2*pi ", U"2*" + pi + U" "},   {U"PI+Pi-pI*pi/", pi + U"+" + pi + U"-" + pi + U"*" + pi + U"/"},
+      {U"(pi)^2", U"(" + pi + U")^2"}, {U"pi(1)", U"pi(1)"},
+      {U"pipi+", U"pi" + pi + U"+"},   {U"pix", U"pix"},
       {U"spi^", U"s" + pi + U"^"},
   };
   for (const auto& c : cases) {

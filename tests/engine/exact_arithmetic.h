@@ -43,11 +43,11 @@ ExactValue Evaluate(std::string_view formula);
 
 // The generated formulas compared with the calculate command.
 struct Tally {
-  int values = 0;           // numbers that agree
-  int divisionsByZero = 0;  // "0で除算" where exact arithmetic divides by zero
-  int zeroByZero = 0;       // silent failures where it divides zero by zero
-  int outOfRange = 0;       // formulas skipped for a value of 1e15 or more
-  int negativePowers = 0;   // compared formulas that raise a negative value to a power
+  int values = 0;                        // numbers that agree
+  int divisionsByZero = 0;               // "0で除算" where exact arithmetic divides by zero
+  int zeroByZero = 0;                    // silent failures where it divides zero by zero
+  int outOfRange = 0;                    // formulas skipped for a value of 1e15 or more
+  int negativePowers = 0;                // compared formulas that raise a negative value to a power
   std::vector<std::string> differences;  // formula, exact value and the engine's answer
 };
 

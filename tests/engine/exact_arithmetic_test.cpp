@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The calculate command against exact decimal arithmetic on random formulas
 // (bench/exact_check.cpp runs the same comparison on 20,000 of them).
-#include <gtest/gtest.h>
-
 #include "tests/engine/exact_arithmetic.h"
+
+#include <gtest/gtest.h>
 
 namespace suusiki::exact {
 namespace {

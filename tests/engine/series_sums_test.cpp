@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The sums of the two series windows, from the texts of their boxes to the
 // text they show.
+#include "engine/series_sums.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "engine/series_sums.h"
 
 namespace suusiki {
 namespace {
@@ -59,13 +59,13 @@ TEST(SeriesSumsTest, GeometricSeries) {
       {"1", "0.1", "3", "1.11 "},
       {"1", "-1", "3", "1. "},
       {"1", "-2", "4", "-5. "},
-      {"1", "2", "0.5", "0.414213562373 "},  // at most 12 decimals
+      {"1", "2", "0.5", "0.414213562373 "},         // at most 12 decimals
       {"1", "2", "50", "1,125,899,906,842,620. "},  // 15 significant digits, written out
-      {"1", "-2", "0.5", kCannot},    // a negative ratio with a fractional number of terms
-      {"1", "0", "-1", kCannot},      // a ratio of 0 with a negative number of terms
-      {"1", "10", "400", kCannot},    // the power overflows
-      {"1E300", "1E5", "2", kCannot},  // times a overflows before the division by r − 1
-      {"1E400", "2", "2", kCannot},   // beyond the range of a double
+      {"1", "-2", "0.5", kCannot},                  // a negative ratio with a fractional number of terms
+      {"1", "0", "-1", kCannot},                    // a ratio of 0 with a negative number of terms
+      {"1", "10", "400", kCannot},                  // the power overflows
+      {"1E300", "1E5", "2", kCannot},               // times a overflows before the division by r − 1
+      {"1E400", "2", "2", kCannot},                 // beyond the range of a double
       {"1", "1", "1E400", kCannot},
   };
   for (const auto& c : cases) {

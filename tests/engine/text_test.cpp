@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 at the edges and the 1-based cutting helpers.
+#include "engine/text.h"
+
 #include <gtest/gtest.h>
 
 #include "engine/failure.h"
-#include "engine/text.h"
 
 namespace suusiki {
 namespace {
@@ -16,12 +17,16 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
     std::string bytes;
     Text text;
   } malformed[] = {
-      {"a\xFF" "b", U"a\uFFFDb"},
-      {"\xC3", U"\uFFFD"},                // cut short at the end
-      {"\xE2\x91" "x", U"\uFFFDx"},       // cut short before an ASCII byte
-      {"\xC0\xAF", U"\uFFFD"},            // over-long form of "/"
-      {"\xED\xA0\x80", U"\uFFFD"},        // a surrogate
-      {"\xF4\x90\x80\x80", U"\uFFFD"},    // beyond U+10FFFF
+      {"a\xFF"
+       "b",
+       U"a\uFFFDb"},
+      {"\xC3", U"\uFFFD"},  // cut short at the end
+      {"\xE2\x91"
+       "x",
+       U"\uFFFDx"},                     // cut short before an ASCII byte
+      {"\xC0\xAF", U"\uFFFD"},          // over-long form of "/"
+      {"\xED\xA0\x80", U"\uFFFD"},      // a surrogate
+      {"\xF4\x90\x80\x80", U"\uFFFD"},  // beyond U+10FFFF
       {std::string("\0z", 2), Text(U"\0z", 2)},
   };
   for (const auto& c : malformed) EXPECT_EQ(FromUtf8(c.bytes), c.text);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Newton command on the state the window uses, with the host answered by
 // the test.
+#include "solver/newton.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "engine/number_text.h"
-#include "solver/newton.h"
 
 namespace suusiki {
 namespace {
@@ -34,7 +35,7 @@ struct CountingSave : AutoSave {
 struct Solve {
   std::string equation;
   std::string start;
-  std::string answer;      // the answer line afterwards
+  std::string answer;        // the answer line afterwards
   std::string warning = {};  // the message box, if any
 };
 
@@ -72,29 +73,29 @@ TEST_P(NewtonTest, FindsTheRootOrSaysWhy) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Roots, NewtonTest,
-    ::testing::Values(Solve{"X^2-8*X+12", "1", "X=2.0 "}, Solve{"X^2-8*X+12", "10", "X=6.0 "},
-                      Solve{"X^2-8*X+12", "", "X=2.0 "}, Solve{"X+3", "1", "X=-3.0 "},
-                      Solve{"2*X-3", "1", "X=1.50 "}, Solve{"X^3+2*X^2+8", "1", "X=-2.93114247374587 "},
-                      // The nudge raises the eighth decimal of the root of 2 (6) to 7. f is
-                      // taken at the 13-place text of each estimate, so the run stops about
-                      // 8E-11 above the root, and a little above 0.25 for.
-                      Solve{"X^2-2", "1", "X=1.4142135724531 "},
-                      Solve{"X-0.25", "1", "X=0.250000010000017 "},
-                      Solve{"Sin(X)-0.5", "10", "X=30.0 "},
-                      // Every negative X is a negative number in f, also where it is raised.
-                      Solve{"X^3+X^2", "-2", "X=-1.0 "}, Solve{"X^2+X^2-8", "-3", "X=-2.0 "}));
+INSTANTIATE_TEST_SUITE_P(Roots, NewtonTest,
+                         ::testing::Values(Solve{"X^2-8*X+12", "1", "X=2.0 "}, Solve{"X^2-8*X+12", "10", "X=6.0 "},
+                                           Solve{"X^2-8*X+12", "", "X=2.0 "}, Solve{"X+3", "1", "X=-3.0 "},
+                                           Solve{"2*X-3", "1", "X=1.50 "},
+                                           Solve{"X^3+2*X^2+8", "1", "X=-2.93114247374587 "},
+                                           // The nudge raises the eighth decimal of the root of 2 (6) to 7. f is
+                                           // taken at the 13-place text of each estimate, so the run stops about
+                                           // 8E-11 above the root, and a little above 0.25 for.
+                                           Solve{"X^2-2", "1", "X=1.4142135724531 "},
+                                           Solve{"X-0.25", "1", "X=0.250000010000017 "},
+                                           Solve{"Sin(X)-0.5", "10", "X=30.0 "},
+                                           // Every negative X is a negative number in f, also where it is raised.
+                                           Solve{"X^3+X^2", "-2", "X=-1.0 "}, Solve{"X^2+X^2-8", "-3", "X=-2.0 "}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, NewtonTest,
-    ::testing::Values(Solve{"X^2+1", "1", "1.43950624628438 ", "計算不能！"},  // no real root: 50 iterations
-                      Solve{"x^2-4", "1", "", "変数Ａ欄に 方程式を X で入力せよ！"},
-                      Solve{"5", "1", "", "変数Ａ欄に 方程式を X で入力せよ！"},
-                      // Flat: f(x + h) equals f(x).
-                      Solve{"X*0+1", "1", "1. ", "計算不能！"},
-                      Solve{"EXP(2)+X*0", "1", "7.38905609893065 ", "計算不能！"},
-                      Solve{"X^2-4", "1E400", "", "計算不能！"}));
+INSTANTIATE_TEST_SUITE_P(Failures, NewtonTest,
+                         ::testing::Values(Solve{"X^2+1", "1", "1.43950624628438 ",
+                                                 "計算不能！"},  // no real root: 50 iterations
+                                           Solve{"x^2-4", "1", "", "変数Ａ欄に 方程式を X で入力せよ！"},
+                                           Solve{"5", "1", "", "変数Ａ欄に 方程式を X で入力せよ！"},
+                                           // Flat: f(x + h) equals f(x).
+                                           Solve{"X*0+1", "1", "1. ", "計算不能！"},
+                                           Solve{"EXP(2)+X*0", "1", "7.38905609893065 ", "計算不能！"},
+                                           Solve{"X^2-4", "1E400", "", "計算不能！"}));
 
 TEST(NewtonCommandTest, AnEmptyStartPointBecomesOne) {
   MainState state;

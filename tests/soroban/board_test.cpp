@@ -280,18 +280,10 @@ TEST(BoardTest, AClickedBeadTakesTheBeadsBetweenAlong) {
     int bead;  // 0 the upper bead, 1 to 4 the lower beads from the beam
     int result;
   } cases[] = {
-      {3, 0, 8},
-      {8, 0, 3},
-      {0, 0, 5},
-      {0, 3, 3},  // bead 3 comes to the beam and pushes beads 1 and 2 along
-      {0, 1, 1},
-      {3, 3, 2},  // the lowest bead at the beam goes back alone
-      {3, 1, 0},  // bead 1 goes back and pushes beads 2 and 3 along
-      {3, 4, 4},
-      {4, 4, 3},
-      {7, 4, 9},
-      {9, 2, 6},
-      {6, 1, 5},
+      {3, 0, 8}, {8, 0, 3}, {0, 0, 5}, {0, 3, 3},  // bead 3 comes to the beam and pushes beads 1 and 2 along
+      {0, 1, 1}, {3, 3, 2},                        // the lowest bead at the beam goes back alone
+      {3, 1, 0},                                   // bead 1 goes back and pushes beads 2 and 3 along
+      {3, 4, 4}, {4, 4, 3}, {7, 4, 9}, {9, 2, 6}, {6, 1, 5},
   };
   for (const auto& c : cases) {
     Board board = BoardWith(std::to_string(c.digit).c_str());

@@ -19,26 +19,13 @@ void Press(Calculator& calculator, std::string_view keys) {
       case '+':
       case '-':
       case '*':
-      case '/':
-        calculator.Operator(key);
-        break;
-      case '=':
-        calculator.Enter();
-        break;
-      case '<':
-        calculator.Backspace();
-        break;
-      case '!':
-        calculator.Clear();
-        break;
-      case '#':
-        calculator.ClearEntry();
-        break;
-      case ' ':
-        break;
-      default:
-        calculator.Type(key);
-        break;
+      case '/': calculator.Operator(key); break;
+      case '=': calculator.Enter(); break;
+      case '<': calculator.Backspace(); break;
+      case '!': calculator.Clear(); break;
+      case '#': calculator.ClearEntry(); break;
+      case ' ': break;
+      default: calculator.Type(key); break;
     }
   }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The lock that keeps one writer per variable file: taken, refused while held,
 // taken over from a process that died.
+#include "storage/table_lock.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -8,8 +10,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-
-#include "storage/table_lock.h"
 
 namespace suusiki::storage {
 namespace {

@@ -5,16 +5,15 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <iterator>
 #include <string>
-
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace suusiki::storage {
 namespace {
@@ -80,7 +79,10 @@ TEST_F(VariableFileTest, WritesQuotedRecordsWithCrLfReplacingTheOldFile) {
 }
 
 TEST_F(VariableFileTest, EntriesTravelAsCodePage932AndComeBack) {
-  const struct { const char* entry; std::string bytes; } cases[] = {
+  const struct {
+    const char* entry;
+    std::string bytes;
+  } cases[] = {
       {"B: ①～", "B: \x87\x40\x81\x60"},
       {"C: 変数", "C: \x95\xcf\x90\x94"},
       {"D: ｶﾙﾒﾛ", "D: \xb6\xd9\xd2\xdb"},
@@ -102,7 +104,11 @@ TEST_F(VariableFileTest, EntriesTravelAsCodePage932AndComeBack) {
 }
 
 TEST_F(VariableFileTest, UnencodableEntryWritesNothing) {
-  const struct { const char* name; Text entry; QString detail; } cases[] = {
+  const struct {
+    const char* name;
+    Text entry;
+    QString detail;
+  } cases[] = {
       {"emoji", FromUtf8("E: 😀"), "😀"},
       {"yen sign", FromUtf8("E: ¥5"), "¥"},
       {"wave dash", FromUtf8("E: 1〜2"), "〜"},
@@ -159,9 +165,13 @@ TEST_F(VariableFileTest, FullDiskLeavesTheOldFile) {
 
 TEST_F(VariableFileTest, ReadsRecordsByPosition) {
   const std::string fill(kMaxLineBytes - 2, 'x');  // in quotes, the longest line accepted
-  const struct { const char* name; std::string bytes; int index; Text entry; } cases[] = {
-      {"another letter", Records(0, 2) + "\"Q: 7\"\r\n" + Records(3, 26) + "junk\r\n", 2,
-       FromUtf8("Q: 7")},
+  const struct {
+    const char* name;
+    std::string bytes;
+    int index;
+    Text entry;
+  } cases[] = {
+      {"another letter", Records(0, 2) + "\"Q: 7\"\r\n" + Records(3, 26) + "junk\r\n", 2, FromUtf8("Q: 7")},
       {"LF only, no final line end", Records(0, 25, "\n") + Record(25), 25, EntryOf(25)},
       {"quotes inside", "\"A: \"q\"\"x\r\n" + Records(1, 26), 0, FromUtf8("A: \"q\"")},
       {"empty entry", Records(0, 1) + "\"\"\r\n" + Records(2, 26), 1, Text()},
@@ -181,7 +191,12 @@ TEST_F(VariableFileTest, ReadStopsAtTheFirstBadRecord) {
   const std::string head = Records(0, 2);
   const std::string tail = Records(3, 26);
   const std::string tooLong(kMaxLineBytes - 1, 'x');  // in quotes, one byte too many
-  const struct { const char* name; std::string bytes; FileStatus status; int records; } cases[] = {
+  const struct {
+    const char* name;
+    std::string bytes;
+    FileStatus status;
+    int records;
+  } cases[] = {
       {"empty", "", FileStatus::Short, 0},
       {"ten records", Records(0, 10), FileStatus::Short, 10},
       {"no quotes", head + "C: 2\r\n" + tail, FileStatus::Malformed, 2},
@@ -208,11 +223,12 @@ TEST_F(VariableFileTest, ReadStopsAtTheFirstBadRecord) {
 
 TEST_F(VariableFileTest, ReadRefusesWhatIsNoVariableFile) {
   Put("v", "");
-  const struct { QString path; FileStatus status; } cases[] = {
-      {Path("missing"), FileStatus::Missing},
-      {Path("v/below"), FileStatus::Missing},
-      {dir_.path(), FileStatus::Unreadable},
-      {"/proc/self/exe", FileStatus::Malformed},
+  const struct {
+    QString path;
+    FileStatus status;
+  } cases[] = {
+      {Path("missing"), FileStatus::Missing}, {Path("v/below"), FileStatus::Missing},
+      {dir_.path(), FileStatus::Unreadable},  {"/proc/self/exe", FileStatus::Malformed},
       {"/dev/zero", FileStatus::Malformed},
   };
   for (const auto& c : cases) {

@@ -59,8 +59,8 @@ TEST_F(AccessibilityTest, SymbolsAndPicturesAreNamedInJapanese) {
     const char* control;
     const char* name;
   } cases[] = {
-      {"Command17", "掛ける"}, {"Command21", "割る"},   {"Command25", "引く"},   {"Command29", "足す"},
-      {"Command28", "べき乗"}, {"Command27", "小数点"}, {"Label1", "答え"},     {"Text2", "数式"},
+      {"Command17", "掛ける"}, {"Command21", "割る"},    {"Command25", "引く"},     {"Command29", "足す"},
+      {"Command28", "べき乗"}, {"Command27", "小数点"},  {"Label1", "答え"},        {"Text2", "数式"},
       {"Text1", "始点"},       {"Combo1", "変数の一覧"}, {"Command33_2", "変数 C"},
   };
   for (const auto& c : cases) {

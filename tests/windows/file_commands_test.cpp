@@ -121,7 +121,8 @@ TEST_F(FileCommandsTest, OpenReplacesTheTableOnlyWhenTheWholeFileReads) {
   const QString tenLines = dir.filePath(QStringLiteral("ten.0DT"));
   Write(tenLines, FileWith({}).left(10 * 7));
   QDir().mkdir(dir.filePath(QStringLiteral("folder.0DT")));
-  const QString broken[] = {tenLines, dir.filePath(QStringLiteral("folder.0DT")), dir.filePath(QStringLiteral("none.0DT"))};
+  const QString broken[] = {tenLines, dir.filePath(QStringLiteral("folder.0DT")),
+                            dir.filePath(QStringLiteral("none.0DT"))};
   for (const QString& path : broken) {
     desktop.told.clear();
     desktop.chosen = path;
@@ -236,10 +237,10 @@ TEST_F(FileCommandsTest, AHandEditedAutoSaveFileShowsWhatCanBeRead) {
     const char* c;
     int told;
   } cases[] = {
-      {"\"A: 1\"\r\n\"B: 2\"\r\n", "A: 1", "C: ", 1},                       // short
-      {"\"A: 1\"\r\nB: 2\r\n\"C: 3\"\r\n", "A: 1", "C: ", 1},              // a line without quotes
+      {"\"A: 1\"\r\n\"B: 2\"\r\n", "A: 1", "C: ", 1},                                // short
+      {"\"A: 1\"\r\nB: 2\r\n\"C: 3\"\r\n", "A: 1", "C: ", 1},                        // a line without quotes
       {"\"A: 1\"\r\n\"B: 2\"\r\n\"Q\"\r\n" + FileWith({}).mid(21), "A: 1", "Q", 0},  // a short entry
-      {QByteArray("\0\xFF\xFE", 3), "A: ", "C: ", 1},                       // binary
+      {QByteArray("\0\xFF\xFE", 3), "A: ", "C: ", 1},                                // binary
   };
   for (const auto& c : cases) {
     Write(DattPath(), c.bytes);

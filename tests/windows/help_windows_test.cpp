@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The help windows READ1 and READ2 and the version window VER.
+#include "help/help_windows.h"
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -7,10 +9,9 @@
 #include <QTest>
 #include <functional>
 
-#include "help/help_windows.h"
-#include "version.h"
-#include "ui/fonts.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/fonts.h"
+#include "version.h"
 
 namespace suusiki::testing {
 namespace {
@@ -64,8 +65,8 @@ struct WindowCase {
   std::function<QWidget*()> open;
   const char* caption;
   int clientWidth, clientHeight;
-  QRect box;     // Text1 or Label1, twips
-  QRect button;  // Command1, twips
+  QRect box;          // Text1 or Label1, twips
+  QRect button;       // Command1, twips
   QString (*text)();  // nullptr: VER
 };
 
@@ -155,12 +156,30 @@ TEST_P(HelpWindowTest, CloseButtonClosesAndDiscardsTheWindow) {
   EXPECT_TRUE(window.isNull());
 }
 
-const WindowCase kNewton{"READ1", [] { return new NewtonHelpWindow; }, "ニュートン法", 6450, 4110,
-                        QRect(120, 120, 6255, 3375), QRect(5400, 3600, 855, 375), &NewtonHelpText};
-const WindowCase kProgram{"READ2", [] { return new ProgramHelpWindow; }, "カルメロの説明", 6960, 4065,
-                          QRect(120, 120, 6735, 3375), QRect(6000, 3600, 855, 375), &ProgramHelpText};
-const WindowCase kVersion{"VER", [] { return new VersionWindow; }, "ﾊﾞｰｼﾞｮﾝ情報", 3195, 1095,
-                          QRect(240, 120, 2895, 255), QRect(2160, 720, 855, 330), nullptr};
+const WindowCase kNewton{"READ1",
+                         [] { return new NewtonHelpWindow; },
+                         "ニュートン法",
+                         6450,
+                         4110,
+                         QRect(120, 120, 6255, 3375),
+                         QRect(5400, 3600, 855, 375),
+                         &NewtonHelpText};
+const WindowCase kProgram{"READ2",
+                          [] { return new ProgramHelpWindow; },
+                          "カルメロの説明",
+                          6960,
+                          4065,
+                          QRect(120, 120, 6735, 3375),
+                          QRect(6000, 3600, 855, 375),
+                          &ProgramHelpText};
+const WindowCase kVersion{"VER",
+                          [] { return new VersionWindow; },
+                          "ﾊﾞｰｼﾞｮﾝ情報",
+                          3195,
+                          1095,
+                          QRect(240, 120, 2895, 255),
+                          QRect(2160, 720, 855, 330),
+                          nullptr};
 
 std::string CaseName(const ::testing::TestParamInfo<WindowCase>& param) { return param.param.name; }
 

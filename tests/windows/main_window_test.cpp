@@ -4,13 +4,13 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
-#include "ui/fonts.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/fonts.h"
 
 namespace suusiki::testing {
 namespace {
@@ -100,8 +100,8 @@ TEST_F(MainWindowTest, TheFormulaBoxCoversTheListsEditFieldButNotItsButton) {
   QStyleOptionComboBox option;
   option.initFrom(Combo1());
   option.editable = true;
-  const QRect arrow = Combo1()->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow,
-                                                         Combo1());
+  const QRect arrow =
+      Combo1()->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, Combo1());
   EXPECT_LE(box.right(), list.left() + arrow.left()) << "the drop-down button stays visible";
   // The formula box is drawn in front of the list.
   const QObjectList siblings = Combo1()->parentWidget()->children();
@@ -275,7 +275,9 @@ TEST_F(MainWindowTest, ButtonsInsertAtTheCaretAndKeepTheSelection) {
       {"1+", 2, 0, "Command33_2", "1+C", 3},
       {"1+2", 0, 3, "Command14", "71+2", 1},
       {"①②", 1, 0, "Command29", "①+②", 2},
-      {"\xF0\x9F\x98\x80" "1", 1, 0, "Command17", "\xF0\x9F\x98\x80*1", 2},
+      {"\xF0\x9F\x98\x80"
+       "1",
+       1, 0, "Command17", "\xF0\x9F\x98\x80*1", 2},
   };
   for (const auto& c : cases) {
     const QString text = QString::fromUtf8(c.text);

@@ -6,8 +6,8 @@
 #include <QProcess>
 #include <QToolButton>
 
-#include "ui/printing.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/printing.h"
 
 namespace suusiki::testing {
 namespace {
@@ -67,11 +67,21 @@ TEST_F(MenusTest, MenusHaveTheirCaptionsAccessKeysSeparatorsAndShortcuts) {
     const char* caption;
     std::vector<std::pair<const char*, const char*>> items;  // name, caption; shortcuts below
   } menus[] = {
-      {"M1", "ﾌｧｲﾙ(&F)",
-       {{"M11", "ﾌｧｲﾙを開く(&O)"}, {"M12", "-"}, {"M13", "上書き保存(&S)"}, {"M14", "名前を付けて保存(&A)"},
-        {"M15", "-"}, {"M16", "印刷(&P)"}, {"M17", "-"}, {"M18", "終了(&X)"}}},
-      {"M2", "ﾂｰﾙ(&T)", {{"M21", "ソロバン(&D)"}, {"M23", "-"}, {"M24", "等差数列の和(&S)"}, {"M25", "等比数列の和(&H)"}}},
-      {"M30", "ﾍﾙﾌﾟ(&H)",
+      {"M1",
+       "ﾌｧｲﾙ(&F)",
+       {{"M11", "ﾌｧｲﾙを開く(&O)"},
+        {"M12", "-"},
+        {"M13", "上書き保存(&S)"},
+        {"M14", "名前を付けて保存(&A)"},
+        {"M15", "-"},
+        {"M16", "印刷(&P)"},
+        {"M17", "-"},
+        {"M18", "終了(&X)"}}},
+      {"M2",
+       "ﾂｰﾙ(&T)",
+       {{"M21", "ソロバン(&D)"}, {"M23", "-"}, {"M24", "等差数列の和(&S)"}, {"M25", "等比数列の和(&H)"}}},
+      {"M30",
+       "ﾍﾙﾌﾟ(&H)",
        {{"M31", "ｶﾙﾒﾛの説明(&R)"}, {"M32", "ﾆｭｰﾄﾝ法の説明(&N)"}, {"M33", "-"}, {"M34", "ﾊﾞｰｼﾞｮﾝ情報(&V)"}}},
   };
   const QList<QAction*> bar = window->menuBar()->actions();
@@ -93,9 +103,8 @@ TEST_F(MenusTest, MenusHaveTheirCaptionsAccessKeysSeparatorsAndShortcuts) {
     }
   }
   const std::pair<const char*, const char*> shortcuts[] = {
-      {"M11", "Ctrl+O"}, {"M13", "Ctrl+S"}, {"M14", "Ctrl+A"}, {"M16", "Ctrl+P"}, {"M18", "Ctrl+X"},
-      {"M21", "Ctrl+D"}, {"M24", "Ctrl+B"}, {"M25", "Ctrl+C"}, {"M31", "Ctrl+R"}, {"M32", "Ctrl+N"},
-      {"M34", "Ctrl+V"},
+      {"M11", "Ctrl+O"}, {"M13", "Ctrl+S"}, {"M14", "Ctrl+A"}, {"M16", "Ctrl+P"}, {"M18", "Ctrl+X"}, {"M21", "Ctrl+D"},
+      {"M24", "Ctrl+B"}, {"M25", "Ctrl+C"}, {"M31", "Ctrl+R"}, {"M32", "Ctrl+N"}, {"M34", "Ctrl+V"},
   };
   for (const auto& [name, keys] : shortcuts) {
     auto* action = window->findChild<QAction*>(QLatin1String(name));
@@ -219,8 +228,8 @@ TEST_F(MenusTest, ToolbarButtonsHavePicturesTipsAndCommands) {
   // Save with no file name yet: the toolbar's dialog shows "(*.0DT)", the menu's "(*.)".
   window->ToolbarClick(2);
   window->findChild<QAction*>(QStringLiteral("M13"))->trigger();
-  EXPECT_EQ(desktop.dialogs, QStringList({QStringLiteral("save|数式ﾌｧｲﾙ (*.0DT)|*.0DT|"),
-                                          QStringLiteral("save|数式ﾌｧｲﾙ (*.)|*.0DT|")}));
+  EXPECT_EQ(desktop.dialogs,
+            QStringList({QStringLiteral("save|数式ﾌｧｲﾙ (*.0DT)|*.0DT|"), QStringLiteral("save|数式ﾌｧｲﾙ (*.)|*.0DT|")}));
   window->ToolbarClick(1);
   EXPECT_EQ(desktop.dialogs.last(), QStringLiteral("open|数式ﾌｧｲﾙ (*.0DT)|*.0DT|"));
   window->ToolbarClick(5);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The lines of the printed variable list.
-#include <gtest/gtest.h>
-
 #include "mainwin/print_list.h"
+
+#include <gtest/gtest.h>
 
 namespace suusiki {
 namespace {

@@ -9,12 +9,12 @@
 #include <QTest>
 #include <functional>
 
-#include "ui/fonts.h"
-#include "ui/platform.h"
-#include "ui/qt_text.h"
 #include "series/arithmetic_window.h"
 #include "series/geometric_window.h"
 #include "tests/windows/window_fixture.h"
+#include "ui/fonts.h"
+#include "ui/platform.h"
+#include "ui/qt_text.h"
 
 namespace suusiki::testing {
 namespace {
@@ -120,11 +120,10 @@ TEST_P(SeriesWindowTest, EveryActivationPutsTheFocusInTheFirstBox) {
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, SeriesWindowTest,
-    ::testing::Values(
-        SeriesCase{"TOSA", [](Beeper& beeper) { return new ArithmeticSeriesWindow(beeper, [] {}); }, "Label6", "1",
-                   "9", "5", "25. "},
-        SeriesCase{"TOHI", [](Beeper& beeper) { return new GeometricSeriesWindow(beeper); }, "Text4", "3", "5", "4",
-                   "468. "}),
+    ::testing::Values(SeriesCase{"TOSA", [](Beeper& beeper) { return new ArithmeticSeriesWindow(beeper, [] {}); },
+                                 "Label6", "1", "9", "5", "25. "},
+                      SeriesCase{"TOHI", [](Beeper& beeper) { return new GeometricSeriesWindow(beeper); }, "Text4", "3",
+                                 "5", "4", "468. "}),
     [](const ::testing::TestParamInfo<SeriesCase>& param) { return std::string(param.param.name); });
 
 using SeriesBackTest = SeriesWindowFixture;
@@ -238,7 +237,8 @@ TEST_F(SeriesLayoutTest, GeometricWindowControls) {
   EXPECT_EQ(image2->size(), QSize(113, 20));
   EXPECT_EQ(image2->pixmap().size(), QSize(113, 20));
   EXPECT_EQ(image2->y(), Find("Label1")->y());
-  EXPECT_LT(image2->geometry().right(), Find("Label1")->x()) << "the picture lies left of the text that goes on from it";
+  EXPECT_LT(image2->geometry().right(), Find("Label1")->x())
+      << "the picture lies left of the text that goes on from it";
 }
 
 TEST(SeriesExampleImageTest, IsABlackOnWhitePictureWithRaisedExponents) {
@@ -247,8 +247,8 @@ TEST(SeriesExampleImageTest, IsABlackOnWhitePictureWithRaisedExponents) {
   EXPECT_EQ(image.format(), QImage::Format_RGB888);
 
   int black = 0;
-  int left = image.width();   // the first column with ink: the first term, "3"
-  int top = image.height();   // the highest row with ink
+  int left = image.width();  // the first column with ink: the first term, "3"
+  int top = image.height();  // the highest row with ink
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       const QRgb pixel = image.pixel(x, y);

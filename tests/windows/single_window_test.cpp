@@ -2,6 +2,7 @@
 // One running window per variable file: a second start brings the first one
 // forward and leaves the file alone; a window that died blocks nothing.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <unistd.h>
 #include <atomic>
 #include <thread>
 

@@ -48,7 +48,9 @@ struct FakeDesktop : Beeper, Prompter, FileChooser {
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
-  void Tell(const QString& text, const QString& title, Icon) override { told.push_back(title + QLatin1Char('|') + text); }
+  void Tell(const QString& text, const QString& title, Icon) override {
+    told.push_back(title + QLatin1Char('|') + text);
+  }
   QString ChooseOpen(const QString& filter, const QString& fileName) override {
     dialogs.push_back(QStringLiteral("open|") + filter + QLatin1Char('|') + fileName);
     return chosen;
