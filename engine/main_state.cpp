@@ -217,7 +217,8 @@ void MainState::EvaluateFunctions() {
     // The function's value takes the place of the call as one signed number.
     Text value = NumberText(ApplyFunction(call.function, ReadOrFail(resultText_)), kFunctionPattern);
     if (value.front() == U'-') value.front() = kValueSign;
-    formula = Left(formula, call.start - 1) + value + Right(formula, static_cast<long long>(formula.size()) - call.end);
+    formula.replace(static_cast<std::size_t>(call.start - 1), static_cast<std::size_t>(call.end - call.start + 1),
+                    value);
     answerLine_ = AnswerText(WithShownSigns(formula));
   }
 }

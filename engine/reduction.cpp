@@ -240,10 +240,9 @@ class Reduction {
       } else {
         valueText.front() = kValueSign;
       }
-    } else if (!head.empty() && IsDigitOrPoint(head.back())) {
+    } else if ((!head.empty() && IsDigitOrPoint(head.back())) ||
+               (op != U'^' && (head.empty() || !(IsOperator(head.back()) || head.back() == kValueSign)))) {
       valueText.insert(valueText.begin(), U'+');  // keep it apart from the number before it
-    } else if (op != U'^' && (head.empty() || !(IsOperator(head.back()) || head.back() == kValueSign))) {
-      valueText.insert(valueText.begin(), U'+');
     }
     r_ = head + valueText + tail;
     Tidy();

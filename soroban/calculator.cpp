@@ -10,10 +10,10 @@ namespace {
 std::string Quote(std::string_view text, std::size_t limit = 20) {
   std::string quoted;
   std::size_t characters = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<std::uint8_t>(text[i]);
+  for (const char c : text) {
+    const auto byte = static_cast<std::uint8_t>(c);
     if ((byte & 0xC0) != 0x80 && characters++ == limit) return quoted + "…";
-    quoted += byte < 0x20 ? ' ' : text[i];
+    quoted += byte < 0x20 ? ' ' : c;
   }
   return quoted;
 }

@@ -42,7 +42,8 @@ std::string DivideWhole(const std::string& numerator, const std::string& divisor
   std::string quotient;
   std::string remainder;
   for (char digit : numerator) {
-    remainder = StripLeadingZeros(remainder + digit);
+    remainder += digit;
+    remainder = StripLeadingZeros(remainder);
     char count = '0';
     while (CompareWhole(remainder, divisor) >= 0) {
       remainder = SubtractWhole(remainder, divisor);
@@ -108,7 +109,7 @@ int Compare(const Decimal& a, const Decimal& b) {
 ReadResult ReadDecimal(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  const ReadResult notANumber{Problem::kNotANumber, {}};
+  ReadResult notANumber{Problem::kNotANumber, {}};
 
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {

@@ -51,7 +51,7 @@ class Cp932 {
   // best-fit (U+00A5 to the backslash byte, U+301C to the full-width tilde); those
   // count as having none, so the text must come back unchanged from its bytes.
   bool Encode(TextView text, QByteArray& bytes) {
-    bytes.resize(static_cast<qsizetype>(text.size() * 2));  // at most two bytes a character
+    bytes.resize(static_cast<qsizetype>(text.size()) * 2);  // at most two bytes a character
     std::size_t written = 0;
     if (!Run(encoder_, reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t), bytes.data(),
              static_cast<std::size_t>(bytes.size()), written)) {
@@ -63,7 +63,8 @@ class Cp932 {
   }
 
  private:
-  static inline const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
+  // iconv_open's error value, (iconv_t)-1, as its manual gives it.
+  static inline const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
 
   static bool Run(iconv_t cd, const char* in, std::size_t inSize, char* out, std::size_t outSize,
                   std::size_t& written) {

@@ -22,7 +22,7 @@ struct ToolRun {
   std::string err;
 };
 
-ToolRun RunTool(std::vector<std::string> args, const std::string& input = "") {
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "") {
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;

@@ -38,7 +38,7 @@ TEST(CheckAdjacencyTest, RejectsNumbersAndBracketsAgainstLettersAndBrackets) {
 }
 
 TEST(SubstitutePiTest, ReplacesPiBeforeAFollowerOnly) {
-  const Text pi = PiText();
+  const Text& pi = PiText();
   EXPECT_EQ(pi, U"3.14159265358979");
   const struct {
     const char32_t* formula;

@@ -429,8 +429,10 @@ Tally CompareWithCalculate(std::uint64_t seed, int count) {
     }
     if (!agrees) {
       const char* kinds[] = {"", "division by zero", "zero divided by zero", ""};
-      tally.differences.push_back(formula + "  exact: " + exact.decimal + kinds[static_cast<int>(exact.outcome)] +
-                                  "  answer line: " + answer);
+      std::string difference = formula;
+      difference += "  exact: " + exact.decimal + kinds[static_cast<int>(exact.outcome)];
+      difference += "  answer line: " + answer;
+      tally.differences.push_back(std::move(difference));
     }
   }
   return tally;

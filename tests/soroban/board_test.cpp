@@ -150,6 +150,7 @@ void PrintTo(const Step& s, std::ostream* os) { *os << "{" << s.place << ", " <<
 
 std::vector<Step> Steps(const Board& board, const std::vector<Move>& moves) {
   std::vector<Step> steps;
+  steps.reserve(moves.size());
   for (const Move& m : moves) steps.push_back({board.place(m.rod), m.label, m.kind});
   return steps;
 }
