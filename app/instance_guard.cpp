@@ -13,8 +13,10 @@
 namespace suusiki {
 namespace {
 
-// The one request: "activate", a space and the start's activation token (which
-// may be empty), then a line feed. The answer: "ok" and a line feed.
+// A request is "open " and a path (only when a file was named), then "activate
+// ", the start's activation token (which may be empty); each in UTF-8 with a
+// line feed. The answer: "ok" and a line feed.
+constexpr char kOpen[] = "open ";
 constexpr char kActivate[] = "activate ";
 constexpr char kDone[] = "ok\n";
 constexpr int kConnectMs = 500;
@@ -60,7 +62,7 @@ InstanceGuard::InstanceGuard(QString autoSavePath, QObject* parent)
 
 InstanceGuard::~InstanceGuard() = default;
 
-InstanceGuard::Outcome InstanceGuard::Claim(std::chrono::milliseconds patience) {
+InstanceGuard::Outcome InstanceGuard::Claim(const QString& file, std::chrono::milliseconds patience) {
   QElapsedTimer waited;
   waited.start();
   for (;;) {
@@ -72,7 +74,7 @@ InstanceGuard::Outcome InstanceGuard::Claim(std::chrono::milliseconds patience) 
       case storage::TableLock::Outcome::Unavailable: return Outcome::Unlocked;
       case storage::TableLock::Outcome::HeldByOther: break;
     }
-    if (AskHolderToActivate()) return Outcome::HandedOver;
+    if (AskHolder(file)) return Outcome::HandedOver;
     if (waited.elapsed() >= patience.count()) return Outcome::Unreachable;
     QThread::msleep(100);
   }
@@ -84,10 +86,11 @@ bool InstanceGuard::Listen() {
   return server_.listen(serverName_);
 }
 
-bool InstanceGuard::AskHolderToActivate() {
+bool InstanceGuard::AskHolder(const QString& file) {
   QLocalSocket socket;
   socket.connectToServer(serverName_);
   if (!socket.waitForConnected(kConnectMs)) return false;
+  if (!file.isEmpty()) socket.write(kOpen + file.toUtf8().replace('\n', "") + '\n');
   socket.write(kActivate + qgetenv("XDG_ACTIVATION_TOKEN").replace('\n', "") + '\n');
   if (!socket.waitForBytesWritten(kAnswerMs)) return false;
   while (!socket.canReadLine()) {
@@ -104,6 +107,11 @@ void InstanceGuard::Answer(QLocalSocket* socket) {
   }
   while (socket->canReadLine()) {
     const QByteArray line = socket->readLine();
+    if (line.startsWith(kOpen)) {
+      const QString path = QString::fromUtf8(line.mid(sizeof kOpen - 1)).chopped(1);
+      if (!path.isEmpty()) emit openRequested(path);
+      continue;
+    }
     if (!line.startsWith(kActivate)) continue;
     emit activationRequested(QString::fromUtf8(line.mid(sizeof kActivate - 1).trimmed()));
     socket->write(kDone);

@@ -34,7 +34,8 @@ class InstanceGuard : public QObject {
 
   // Takes the lock, or reaches the holder. The holder may be starting itself,
   // so it is asked again for up to `patience` before it counts as unreachable.
-  Outcome Claim(std::chrono::milliseconds patience = std::chrono::milliseconds(3000));
+  // `file`, when not empty, is a variable file the holder is asked to open.
+  Outcome Claim(const QString& file = {}, std::chrono::milliseconds patience = std::chrono::milliseconds(3000));
 
   const QString& path() const { return path_; }
   // The process that holds the file, after a claim that found one.
@@ -46,10 +47,12 @@ class InstanceGuard : public QObject {
   // XDG_ACTIVATION_TOKEN), empty when it had none: with it the desktop lets
   // this window take the focus.
   void activationRequested(const QString& token);
+  // Another start asked this window to open the variable file at `path`.
+  void openRequested(const QString& path);
 
  private:
   bool Listen();
-  bool AskHolderToActivate();
+  bool AskHolder(const QString& file);
   void Answer(class QLocalSocket* socket);
 
   QString path_;

@@ -1,22 +1,70 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window program: the main window, with the variable table kept in DATT.0DT.
-// One window runs per variable file; a second start brings that one forward.
+// One window runs per variable file; a second start brings that one forward
+// (and has it open the file named on the command line, if any).
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 
 #include "app/instance_guard.h"
+#include "data/app_icon.h"
 #include "mainwin/main_window.h"
 #include "storage/variable_file.h"
 #include "ui/fonts.h"
 #include "ui/platform.h"
+#include "version.h"
+
+namespace {
+
+// The command line: --help, --version and an optional variable file.
+void Describe(QCommandLineParser& parser) {
+  parser.setApplicationDescription(
+      QStringLiteral("SUUSIKI, a calculator for mathematics with 26 formula variables.\n"
+                     "The variables are kept in DATT.0DT and come back at the next start."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(
+      QStringLiteral("FILE"),
+      QStringLiteral("A variable file (*.0DT) to open after the start, as the Open command does."),
+      QStringLiteral("[FILE]"));
+}
+
+// True when the command line asks for the help or the version: those need no
+// display, so they are answered before the window system is opened.
+bool AsksForHelpOrVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray arg(argv[i]);
+    if (arg == "--") break;
+    if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("suusiki"));
+  QCoreApplication::setApplicationName(QStringLiteral("suusiki"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(suusiki::kVersion));
+  QCommandLineParser parser;
+  Describe(parser);
+  if (AsksForHelpOrVersion(argc, argv)) {
+    const QCoreApplication core(argc, argv);
+    parser.process(core);  // prints and ends the program
+  }
+
+  QApplication app(argc, argv);  // takes the window system's own options off the command line
+  parser.process(app);           // a bad option is told and ends the program
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(suusiki::kApplicationId));
+  QApplication::setWindowIcon(suusiki::ApplicationIcon());
+  const QStringList files = parser.positionalArguments();
+  const QString file = files.isEmpty() ? QString() : QFileInfo(files.constFirst()).absoluteFilePath();
+
+  suusiki::InstallJapaneseQtTexts();
   suusiki::InstallFontSubstitutions();
 
   const QString path = suusiki::storage::AutoSavePath();
   suusiki::InstanceGuard guard(path);
-  switch (guard.Claim()) {
+  switch (guard.Claim(file)) {
     case suusiki::InstanceGuard::Outcome::HandedOver: return 0;
     case suusiki::InstanceGuard::Outcome::Unreachable:
       suusiki::MessageBoxPrompter(nullptr).Tell(suusiki::UnreachableMessage(path, guard.holder()),
@@ -32,6 +80,9 @@ int main(int argc, char** argv) {
     if (!token.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
     suusiki::BringToFront(&window);
   });
-  window.show();
+  QObject::connect(&guard, &suusiki::InstanceGuard::openRequested, &window,
+                   [&window](const QString& requested) { window.OpenFile(requested); });
+  window.show();  // the first showing restores the table from DATT.0DT
+  if (!file.isEmpty()) window.OpenFile(file);
   return QApplication::exec();
 }

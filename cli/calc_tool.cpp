@@ -11,6 +11,7 @@
 #include "storage/file_auto_save.h"
 #include "storage/table_lock.h"
 #include "storage/variable_file.h"
+#include "version.h"
 
 namespace suusiki::cli {
 namespace {
@@ -18,8 +19,10 @@ namespace {
 constexpr const char* kUsage =
     "usage: suusiki-calc [--table FILE] [--def L=TEXT]... [--current L] [--autosave FILE]\n"
     "                    [--solve START] [FORMULA...]\n"
+    "       suusiki-calc -h | --help | -v | --version\n"
     "Each FORMULA (or each line of standard input when none is given) is typed into the\n"
-    "formula box of the current variable and calculated; the answer line is printed.\n";
+    "formula box of the current variable and calculated; the answer line is printed.\n"
+    "Arguments after a lone -- are formulas, even when they start with -- or are -h or -v.\n";
 
 // The Newton command's message boxes become lines "[Check] message".
 class PrintingNewtonHost : public NewtonHost {
@@ -90,8 +93,12 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
 int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   for (const std::string& arg : args) {
     if (arg == "--") break;
-    if (arg == "--help") {
+    if (arg == "--help" || arg == "-h") {
       out << kUsage;
+      return 0;
+    }
+    if (arg == "--version" || arg == "-v") {
+      out << "suusiki-calc " << kVersion << '\n';
       return 0;
     }
   }

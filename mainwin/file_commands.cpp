@@ -63,6 +63,10 @@ void FileCommands::Open() {
     focus_();
     return;
   }
+  OpenAt(path);
+}
+
+void FileCommands::OpenAt(const QString& path) {
   fileName_ = path;
   VariableTable table = EmptyTable();
   const storage::FileResult read = storage::ReadVariableFile(path, table);

@@ -33,6 +33,8 @@ class FileCommands {
   void Restore();
   // Asks for a file and replaces the table with it when it reads whole.
   void Open();
+  // The same without the dialog, for a file named on the command line.
+  void OpenAt(const QString& path);
   // Writes to the remembered file, asking for one first (with `saveFilter`) when there is none.
   void Save(const QString& saveFilter);
   void SaveAs();

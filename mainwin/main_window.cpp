@@ -15,7 +15,6 @@
 #include "solver/newton.h"
 #include "ui/events.h"
 #include "ui/fonts.h"
-#include "ui/pictures.h"
 #include "ui/qt_text.h"
 
 namespace suusiki {
@@ -73,7 +72,6 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
   BuildControls();
   BuildMenus();
   layout()->setSizeConstraint(QLayout::SetFixedSize);  // the window keeps its size
-  setWindowIcon(BuiltInToolbarPicture(4));
   SetAccessibleNames();
   applicationWatcher_ = std::make_unique<ApplicationWatcher>(*this);
   qApp->installEventFilter(applicationWatcher_.get());
@@ -95,7 +93,8 @@ void MainWindow::ToolbarClick(int button) {
 QWidget* MainWindow::ShowWindow(SecondaryWindow window) { return windows_.Show(window); }
 
 void MainWindow::StartCompanion() {
-  const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/soroban");
+  // Beside this program first (a build or a portable copy), then on the PATH.
+  const QString program = platform_.findProgram(QStringLiteral("soroban"));
   QString error;
   if (!platform_.startProgram(program, &error)) {
     platform_.prompter->Tell(QStringLiteral("ソロバンを起動できませんでした。\n%1\n%2").arg(program, error), kCheck,
@@ -351,6 +350,8 @@ void MainWindow::RestoreAutoSave() {
 }
 
 void MainWindow::OpenFile() { files_.Open(); }
+
+void MainWindow::OpenFile(const QString& path) { files_.OpenAt(path); }
 
 void MainWindow::SaveFile(const QString& saveFilter) { files_.Save(saveFilter); }
 

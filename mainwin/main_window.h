@@ -54,6 +54,8 @@ class MainWindow : public QMainWindow {
   // The file commands. The save command's dialog, when it needs one, uses
   // `saveFilter`: the menu's and the toolbar's differ.
   void OpenFile();
+  // Opens the variable file at `path` as the open command does after its dialog.
+  void OpenFile(const QString& path);
   void SaveFile(const QString& saveFilter);
   void SaveFileAs();
   const QString& rememberedFileName() const { return files_.rememberedName(); }

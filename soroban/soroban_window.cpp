@@ -40,45 +40,9 @@ QLabel* Display(const char* name, const char* accessibleName, const QFont& font,
 
 }  // namespace
 
-QIcon SorobanIcon() {
-  QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    p.setPen(QPen(QColor(90, 52, 22), 1.4));
-    p.setBrush(QColor(244, 232, 206));
-    p.drawRoundedRect(QRectF(1, 2, 14, 12), 1, 1);
-    p.setPen(QPen(QColor(120, 96, 64), 0.5));
-    for (double x : {4.5, 8.0, 11.5}) p.drawLine(QPointF(x, 2.7), QPointF(x, 13.3));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(70, 40, 18));
-    p.drawRect(QRectF(1.7, 5.6, 12.6, 1.2));
-    p.setBrush(QColor(176, 92, 40));
-    const auto bead = [&p](double x, double y) {
-      p.drawPolygon(QPolygonF({{x - 1.6, y},
-                               {x - 0.6, y - 0.9},
-                               {x + 0.6, y - 0.9},
-                               {x + 1.6, y},
-                               {x + 0.6, y + 0.9},
-                               {x - 0.6, y + 0.9}}));
-    };
-    for (double x : {4.5, 8.0, 11.5}) {
-      bead(x, x == 8.0 ? 4.6 : 3.6);
-      bead(x, 7.9);
-      bead(x, x == 11.5 ? 9.8 : 12.2);
-    }
-    icon.addPixmap(pixmap);
-  }
-  return icon;
-}
-
 SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Soroban"));
   setWindowTitle(QStringLiteral("ソロバン"));
-  setWindowIcon(SorobanIcon());
 
   const QFont base = font();
   value_ = Display("Value", "ソロバンの値", Scaled(base, 2.2, true), this);

@@ -22,9 +22,6 @@ namespace suusiki::soroban {
 
 class BoardView;
 
-// The program's picture: a small soroban.
-QIcon SorobanIcon();
-
 class SorobanWindow : public QWidget {
   Q_OBJECT
 

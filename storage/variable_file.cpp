@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "version.h"
+
 namespace suusiki::storage {
 namespace {
 
@@ -257,10 +259,18 @@ FileResult VariableFileWriter::Write(const VariableTable& table) {
   return result;
 }
 
+bool IsInstalledProgramFolder(const QString& programFolder) {
+  const QString metainfo = QStringLiteral("%1/metainfo/%2.metainfo.xml")
+                               .arg(QString::fromLatin1(kDataDirFromProgramDir), QString::fromLatin1(kApplicationId));
+  return QFileInfo::exists(InFolder(programFolder, metainfo));
+}
+
 QString AutoSavePathIn(const QString& programFolder, const QString& dataFolder) {
   const QString name = QString::fromLatin1(kAutoSaveFileName);
   const QFileInfo program(programFolder);
-  if (program.isDir() && program.isWritable()) return InFolder(programFolder, name);
+  if (program.isDir() && program.isWritable() && !IsInstalledProgramFolder(programFolder)) {
+    return InFolder(programFolder, name);
+  }
   QDir().mkpath(dataFolder);  // a failure shows when the file is written
   return InFolder(dataFolder, name);
 }

@@ -90,11 +90,18 @@ class VariableFileWriter {
   int writes_ = 0;
 };
 
-// Where the auto-save file lives: the program's folder when it is writable,
-// otherwise the per-user data folder ($XDG_DATA_HOME/suusiki), which is created
-// when needed. AutoSavePath() needs a QCoreApplication.
+// Where the auto-save file lives. An installed program (its folder holds
+// programs of an installation: the metainfo is where the installation keeps
+// it) uses the per-user data folder ($XDG_DATA_HOME/suusiki, usually
+// ~/.local/share/suusiki). A program run from its build folder or a copy in a
+// folder of its own uses that folder when it is writable, otherwise the
+// per-user data folder. The data folder is created when needed.
+// AutoSavePath() needs a QCoreApplication.
 QString AutoSavePath();
 QString AutoSavePathIn(const QString& programFolder, const QString& dataFolder);
+
+// True when `programFolder` is the program folder of an installation (see above).
+bool IsInstalledProgramFolder(const QString& programFolder);
 
 // One English line (UTF-8) for the command-line tool, e.g.
 // "DATT.0DT: the file ends after 10 of 26 records".

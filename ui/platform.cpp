@@ -2,10 +2,15 @@
 #include "ui/platform.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTranslator>
 
 #include "ui/printing.h"
 
@@ -34,7 +39,8 @@ namespace {
 
 QString Choose(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter, const QString& fileName) {
   QFileDialog dialog(parent);
-  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  // The desktop's own dialog where the platform offers one.
+  dialog.setOptions(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dialog.setNameFilter(QtNameFilter(filter));
@@ -61,6 +67,11 @@ DesktopPlatform::DesktopPlatform(Platform given, QWidget* dialogParent) : platfo
   if (platform_.files == nullptr) platform_.files = (files_ = std::make_unique<DialogFileChooser>(dialogParent)).get();
   if (platform_.printer == nullptr) platform_.printer = (printer_ = std::make_unique<SystemPrinter>()).get();
   if (!platform_.startProgram) platform_.startProgram = StartDetached;
+  if (!platform_.findProgram) {
+    platform_.findProgram = [](const QString& name) {
+      return FindProgram(QCoreApplication::applicationDirPath(), name);
+    };
+  }
   if (!platform_.quit) {
     platform_.quit = [] {
       QApplication::closeAllWindows();
@@ -70,6 +81,24 @@ DesktopPlatform::DesktopPlatform(Platform given, QWidget* dialogParent) : platfo
 }
 
 DesktopPlatform::~DesktopPlatform() = default;
+
+QString FindProgram(const QString& folder, const QString& name, const QStringList& searchPaths) {
+  const QString beside = QDir(folder).filePath(name);
+  const QFileInfo file(beside);
+  if (file.isFile() && file.isExecutable()) return beside;
+  const QString found = QStandardPaths::findExecutable(name, searchPaths);
+  return found.isEmpty() ? beside : found;
+}
+
+bool InstallJapaneseQtTexts() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
 
 bool StartDetached(const QString& program, QString* error) {
   const QFileInfo file(program);

@@ -88,6 +88,8 @@ struct Platform {
   // Starts a program as a separate process without waiting; false, with the
   // reason, when it can't be started.
   std::function<bool(const QString& program, QString* error)> startProgram;
+  // The path of the program `name` to start (see FindProgram).
+  std::function<QString(const QString& name)> findProgram;
 };
 
 // A Platform whose empty members are filled with the real desktop: the system
@@ -109,6 +111,16 @@ class DesktopPlatform {
   std::unique_ptr<Printer> printer_;
   Platform platform_;
 };
+
+// Where the program `name` is: in `folder` (the program's own folder) when it
+// is there, otherwise on the PATH (or in `searchPaths` when given); `folder`
+// and `name` joined when it is in neither, so that a message can name it.
+QString FindProgram(const QString& folder, const QString& name, const QStringList& searchPaths = {});
+
+// Loads Qt's own Japanese texts (qtbase_ja from Qt's translations folder), so
+// that file dialogs and message-box buttons read "開く", "キャンセル"... whatever
+// the system's language. False when the translation is not installed.
+bool InstallJapaneseQtTexts();
 
 // Starts `program` detached, in its own folder.
 bool StartDetached(const QString& program, QString* error);

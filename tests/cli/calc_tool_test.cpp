@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "storage/table_lock.h"
+#include "version.h"
 
 namespace suusiki::cli {
 namespace {
@@ -101,6 +102,21 @@ TEST(CalcToolTest, SolvingWritesEveryStoreToTheAutoSaveFile) {
   const QByteArray bytes = file.readAll();
   EXPECT_TRUE(bytes.startsWith("\"A: X^2-8*X+12\"\r\n"));
   EXPECT_TRUE(bytes.contains("\"X: 2.0\"\r\n"));
+}
+
+TEST(CalcToolTest, TellsItsVersionAndUsage) {
+  for (const char* option : {"--version", "-v"}) {
+    const ToolRun run = RunTool({"1+1", option});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, std::string("suusiki-calc ") + kVersion + "\n") << option;
+  }
+  for (const char* option : {"--help", "-h"}) {
+    const ToolRun run = RunTool({option});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("usage: suusiki-calc", 0), 0u) << option;
+  }
+  // After a lone "--" they are formulas: -v is minus the empty variable V.
+  EXPECT_EQ(RunTool({"--", "-v"}).out, "0. \n");
 }
 
 TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {

@@ -15,6 +15,8 @@
 #include <iterator>
 #include <string>
 
+#include "version.h"
+
 namespace suusiki::storage {
 namespace {
 
@@ -253,6 +255,25 @@ TEST_F(VariableFileTest, AutoSaveFileGoesToTheDataFolderWhenTheProgramFolderIsNo
     EXPECT_TRUE(QDir(data).exists());
     QDir(Path("data")).removeRecursively();
   }
+}
+
+TEST_F(VariableFileTest, AnInstalledProgramKeepsItsVariablesInTheDataFolder) {
+  // An installation: the program in bin/, its metainfo in share/metainfo/.
+  const QString bin = Path("usr/bin");
+  const QString data = Path("home/.local/share/suusiki");
+  ASSERT_TRUE(QDir().mkpath(bin));
+  EXPECT_FALSE(IsInstalledProgramFolder(bin)) << "a writable folder of its own: a portable copy";
+  EXPECT_EQ(AutoSavePathIn(bin, data), bin + "/DATT.0DT");
+
+  const QString metainfo =
+      QStringLiteral("%1/%2/metainfo/%3.metainfo.xml")
+          .arg(bin, QString::fromLatin1(kDataDirFromProgramDir), QString::fromLatin1(kApplicationId));
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(metainfo).absolutePath()));
+  Put("usr/share/metainfo/" + QString::fromLatin1(kApplicationId) + ".metainfo.xml", "<component/>");
+  ASSERT_TRUE(QFile::exists(metainfo));
+  EXPECT_TRUE(IsInstalledProgramFolder(bin));
+  EXPECT_EQ(AutoSavePathIn(bin, data), data + "/DATT.0DT") << "never beside the installed program";
+  EXPECT_TRUE(QDir(data).exists());
 }
 
 TEST(DescribeFailure, NamesWhatWentWrong) {

@@ -30,7 +30,7 @@ struct FakePrinter : Printer {
 class MenusTest : public WindowTest {
  protected:
   MainWindow& OpenWithPrinter() {
-    platform = desktop.platform();
+    platform = desktop.platform();  // the companion is looked for beside the tests
     platform.printer = &printer;
     platform.startProgram = [this](const QString& program, QString* error) {
       started << program;

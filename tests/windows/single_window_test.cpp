@@ -25,11 +25,11 @@ using namespace std::chrono_literals;
 
 // Claims `path` from another thread, as a second start would, while this
 // thread's event loop lets the first guard answer.
-Outcome ClaimFromAnotherStart(const QString& path, std::chrono::milliseconds patience = 3000ms) {
+Outcome ClaimFromAnotherStart(const QString& path, const QString& file = {}) {
   std::atomic<int> outcome{-1};
   std::thread start([&] {
     InstanceGuard guard(path);
-    outcome = static_cast<int>(guard.Claim(patience));
+    outcome = static_cast<int>(guard.Claim(file));
   });
   EXPECT_TRUE(QTest::qWaitFor([&] { return outcome != -1; }, 15000));
   start.join();
@@ -63,12 +63,20 @@ TEST(InstanceGuardTest, ASecondStartAsksTheFirstToComeForward) {
   EXPECT_EQ(requests, 3);
   EXPECT_FALSE(QFile::exists(path)) << "the file is not touched";
 
+  // A start that names a variable file has the running window open it.
+  QStringList opened;
+  QObject::connect(&first, &InstanceGuard::openRequested, [&](const QString& p) { opened << p; });
+  const QString named = dir.filePath(QStringLiteral("数式 1.0DT"));
+  EXPECT_EQ(ClaimFromAnotherStart(path, named), Outcome::HandedOver);
+  EXPECT_EQ(opened, QStringList{named});
+  EXPECT_EQ(requests, 4);
+
   // A program in another folder has a file of its own.
   QTemporaryDir otherDir;
   InstanceGuard other(otherDir.filePath(QStringLiteral("DATT.0DT")));
   EXPECT_EQ(other.Claim(), Outcome::First);
   EXPECT_NE(InstanceServerName(path), InstanceServerName(other.path()));
-  EXPECT_EQ(requests, 3);
+  EXPECT_EQ(requests, 4);
 }
 
 TEST(InstanceGuardTest, AHolderThatDoesNotAnswerIsUnreachable) {
@@ -79,7 +87,7 @@ TEST(InstanceGuardTest, AHolderThatDoesNotAnswerIsUnreachable) {
   QElapsedTimer waited;
   waited.start();
   InstanceGuard guard(path);
-  EXPECT_EQ(guard.Claim(300ms), Outcome::Unreachable);
+  EXPECT_EQ(guard.Claim({}, 300ms), Outcome::Unreachable);
   EXPECT_GE(waited.elapsed(), 300) << "a holder that is still starting gets time to answer";
   const QString message = UnreachableMessage(path, guard.holder());
   EXPECT_TRUE(message.contains(path)) << message.toStdString();
@@ -87,13 +95,13 @@ TEST(InstanceGuardTest, AHolderThatDoesNotAnswerIsUnreachable) {
 
   // Once it has gone, the next start is the first.
   calcRun.Release();
-  EXPECT_EQ(guard.Claim(300ms), Outcome::First);
+  EXPECT_EQ(guard.Claim({}, 300ms), Outcome::First);
 }
 
 TEST(InstanceGuardTest, AFolderWithoutRoomForALockStartsUnlocked) {
   QTemporaryDir dir;
   InstanceGuard guard(dir.filePath(QStringLiteral("gone/DATT.0DT")));
-  EXPECT_EQ(guard.Claim(300ms), Outcome::Unlocked);
+  EXPECT_EQ(guard.Claim({}, 300ms), Outcome::Unlocked);
 }
 
 // The real program, copied into a folder of its own so that its DATT.0DT is

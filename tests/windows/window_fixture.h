@@ -65,6 +65,10 @@ struct FakeDesktop : Beeper, Prompter, FileChooser {
     p.prompter = this;
     p.files = this;
     p.quit = [this] { ++quits; };
+    // The companion is looked for beside the tests, never on this machine's PATH.
+    p.findProgram = [](const QString& name) {
+      return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+    };
     return p;
   }
 

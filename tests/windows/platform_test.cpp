@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the windows get from the desktop: where the companion program is found,
+// Qt's own texts in Japanese, and a window brought to the front.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include "ui/platform.h"
+
+namespace suusiki {
+namespace {
+
+void MakeProgram(const QString& path) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("#!/bin/sh\n");
+  file.close();
+  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(FindProgramTest, BesideTheProgramFirstThenOnThePath) {
+  QTemporaryDir folder, path;
+  const QString beside = folder.filePath(QStringLiteral("soroban"));
+  const QString onPath = path.filePath(QStringLiteral("soroban"));
+  // In neither: the path beside the program, for the message that names it.
+  EXPECT_EQ(FindProgram(folder.path(), QStringLiteral("soroban"), {path.path()}), beside);
+  MakeProgram(onPath);
+  EXPECT_EQ(FindProgram(folder.path(), QStringLiteral("soroban"), {path.path()}), onPath);
+  MakeProgram(beside);
+  EXPECT_EQ(FindProgram(folder.path(), QStringLiteral("soroban"), {path.path()}), beside);
+  // A file beside that can't run does not count.
+  QFile(beside).setPermissions(QFile::ReadOwner);
+  EXPECT_EQ(FindProgram(folder.path(), QStringLiteral("soroban"), {path.path()}), onPath);
+}
+
+TEST(JapaneseQtTextsTest, DialogButtonsReadJapanese) {
+  ASSERT_TRUE(InstallJapaneseQtTexts()) << "qt6-translations-l10n is installed by scripts/setup";
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), QStringLiteral("開く(&O)"));
+}
+
+TEST(BringToFrontTest, AMinimisedWindowIsRestoredAndShown) {
+  QWidget window;
+  window.showMinimized();
+  BringToFront(&window);
+  EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+  EXPECT_TRUE(window.isVisible());
+}
+
+}  // namespace
+}  // namespace suusiki
