@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows get from the desktop: where the companion program is found,
 // Qt's own texts in Japanese, and a window brought to the front.
+#include "ui/platform.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -8,8 +10,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QWidget>
-
-#include "ui/platform.h"
 
 namespace suusiki {
 namespace {
