@@ -83,7 +83,7 @@ DesktopPlatform::DesktopPlatform(Platform given, QWidget* dialogParent) : platfo
 DesktopPlatform::~DesktopPlatform() = default;
 
 QString FindProgram(const QString& folder, const QString& name, const QStringList& searchPaths) {
-  const QString beside = QDir(folder).filePath(name);
+  QString beside = QDir(folder).filePath(name);
   const QFileInfo file(beside);
   if (file.isFile() && file.isExecutable()) return beside;
   const QString found = QStandardPaths::findExecutable(name, searchPaths);
