@@ -9,6 +9,12 @@ namespace suusiki {
 
 Text FromUtf8(std::string_view utf8) {
   Text out;
+  FromUtf8(utf8, out);
+  return out;
+}
+
+void FromUtf8(std::string_view utf8, Text& out) {
+  out.clear();
   out.reserve(utf8.size());
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const auto* end = p + utf8.size();
@@ -52,11 +58,16 @@ Text FromUtf8(std::string_view utf8) {
     out.push_back(cp);
     p += taken;
   }
-  return out;
 }
 
 std::string ToUtf8(TextView text) {
   std::string out;
+  ToUtf8(text, out);
+  return out;
+}
+
+void ToUtf8(TextView text, std::string& out) {
+  out.clear();
   out.reserve(text.size());
   for (char32_t cp : text) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
@@ -76,7 +87,6 @@ std::string ToUtf8(TextView text) {
       out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
   }
-  return out;
 }
 
 Text Ascii(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
