@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace suusiki {
@@ -12,107 +13,183 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 
-// Decimal digits d1 d2 ... with the value 0.d1d2... x 10^point.
+// Decimal digits d1 d2 ... with the value 0.d1d2... x 10^point; at most 15
+// digits once cut.
 struct Decimal {
-  std::string digits;
+  static constexpr int kCapacity = 24;
+  char digits[kCapacity] = {};
+  int size = 0;
   int point = 0;
+
+  void Assign(const char* from, int count) {
+    size = count;
+    std::copy(from, from + count, digits);
+  }
 };
 
 // Adds one unit in the last place of `d`; a carry out of the first digit makes
 // the text "1" followed by zeros and moves the point.
 void RoundUp(Decimal& d) {
-  for (auto i = d.digits.size(); i-- > 0;) {
+  for (int i = d.size; i-- > 0;) {
     if (d.digits[i] != '9') {
       ++d.digits[i];
       return;
     }
     d.digits[i] = '0';
   }
-  d.digits.insert(d.digits.begin(), '1');
-  d.digits.pop_back();
+  // All nines: "1" and zeros, one digit fewer than the point moved.
+  if (d.size > 0) d.digits[0] = '1';
   ++d.point;
 }
 
 // Keeps the first `keep` digits, rounding halves away from zero on the digit
 // after them.
 void KeepDigits(Decimal& d, long long keep) {
-  if (keep >= static_cast<long long>(d.digits.size())) return;
+  if (keep >= d.size) return;
   if (keep < 0) {
-    d.digits.clear();
+    d.size = 0;
     return;
   }
-  const char next = d.digits[static_cast<std::size_t>(keep)];
-  d.digits.resize(static_cast<std::size_t>(keep));
+  const char next = d.digits[keep];
+  d.size = static_cast<int>(keep);
   if (next < '5') return;
-  if (d.digits.empty()) {
-    d.digits = "1";
+  if (d.size == 0) {
+    d.Assign("1", 1);
     ++d.point;
     return;
   }
   RoundUp(d);
 }
 
-// The magnitude's exact decimal expansion, cut to 15 significant digits.
+// Reads "d.ddd...e+XX" (or "de+XX"), as std::to_chars writes it in scientific
+// form, into `d`; the point goes after the first digit.
+void ReadScientific(const char* begin, const char* end, char* digits, int& count, int& exponent) {
+  count = 0;
+  const char* p = begin;
+  for (; p < end && *p != 'e'; ++p) {
+    if (*p != '.') digits[count++] = *p;
+  }
+  exponent = 0;
+  std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
+}
+
+// The magnitude's exact decimal expansion, cut to 15 significant digits,
+// halves away from zero: the 16th digit and those after it decide, as exact
+// decimals, never as a rounded text.
 Decimal SignificantDigits(double magnitude) {
-  // 767 significant digits hold the exact expansion of every double, so the
-  // digits below are not rounded; halves away from zero only need the 16th.
-  char buf[800];
-  const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 766);
   Decimal d;
-  d.digits.reserve(kSignificantDigits + 1);
-  d.digits.push_back(buf[0]);
-  d.digits.append(buf + 2, kSignificantDigits);  // "d.ddd...": the point is at buf[1]
-  const char* e = r.ptr;
-  while (*--e != 'e') {}
+  char buf[800];
+  char digits[800];
+  int count = 0;
   int exponent = 0;
-  std::from_chars(e + 1 + (e[1] == '+'), r.ptr, exponent);
-  d.point = exponent + 1;
-  KeepDigits(d, kSignificantDigits);
+  if (magnitude >= std::numeric_limits<double>::min()) {
+    // The shortest text that reads back as the double lies within half a unit
+    // in the last place of it, and a normal double's half unit is below a
+    // fifth of a unit of the 15th digit: a shortest text of at most 15 digits
+    // is the cut itself.
+    const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+    ReadScientific(buf, r.ptr, digits, count, exponent);
+    d.point = exponent + 1;
+    if (count <= kSignificantDigits) {
+      d.Assign(digits, count);
+      return d;
+    }
+    // 16 or 17 digits: the double lies within 11.2 units of the 17th digit of
+    // that text, so the text's 16th and 17th digits decide unless they are
+    // near the half, 50.
+    const int tail = (digits[15] - '0') * 10 + (count > 16 ? digits[16] - '0' : 0);
+    if (tail < 50 - 12 || tail > 50 + 12) {
+      d.Assign(digits, kSignificantDigits);
+      if (tail > 50) RoundUp(d);
+      return d;
+    }
+  }
+  // Near a half (or a value below the normal range): 25 digits, correctly
+  // rounded, settle it unless they are the half itself, and the exact
+  // expansion (767 significant digits hold every double's) settles the rest.
+  for (const int precision : {24, 766}) {
+    const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, precision);
+    ReadScientific(buf, r.ptr, digits, count, exponent);
+    const char* rest = digits + kSignificantDigits;
+    const char* end = digits + count;
+    const bool half = *rest == '5' && std::all_of(rest + 1, end, [](char c) { return c == '0'; });
+    if (half && precision != 766) continue;
+    d.point = exponent + 1;
+    d.Assign(digits, kSignificantDigits);
+    if (*rest >= '5') RoundUp(d);
+    break;
+  }
   return d;
+}
+
+// The characters of a number as std::from_chars reads them: on the stack up
+// to a length that every number of a formula keeps to, on the heap beyond.
+class NumberChars {
+ public:
+  void push_back(char c) {
+    if (size_ < kInline) {
+      inline_[size_] = c;
+    } else {
+      if (size_ == kInline) heap_.assign(inline_, kInline);
+      heap_.push_back(c);
+    }
+    ++size_;
+  }
+  // Shortens the text to `size` characters.
+  void resize(std::size_t size) {
+    if (size_ > kInline) heap_.resize(size);
+    size_ = size;
+  }
+  const char* data() const { return size_ > kInline ? heap_.data() : inline_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  static constexpr std::size_t kInline = 120;
+  char inline_[kInline] = {};
+  std::string heap_;
+  std::size_t size_ = 0;
+};
+
+// Appends the ASCII characters of `chars` to `out`.
+void AppendAscii(Text& out, const char* chars, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) out.push_back(static_cast<unsigned char>(chars[i]));
 }
 
 }  // namespace
 
 Text NumberText(double value, const NumberPattern& pattern) {
-  if (!std::isfinite(value)) return Text();
+  Text out;
+  AppendNumberText(value, pattern, out);
+  return out;
+}
+
+void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
+  if (!std::isfinite(value)) return;
   Decimal d;
   if (value != 0) {
     d = SignificantDigits(std::fabs(value));
     KeepDigits(d, static_cast<long long>(d.point) + pattern.places);
   }
-  while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
-  const bool zero = d.digits.empty();
+  while (d.size > 0 && d.digits[d.size - 1] == '0') --d.size;
+  const bool zero = d.size == 0;
 
-  std::string integer;
-  std::string fraction;
-  if (zero || d.point <= 0) {
-    integer = "0";
-    if (!zero) fraction = std::string(static_cast<std::size_t>(-d.point), '0') + d.digits;
-  } else {
-    const auto point = static_cast<std::size_t>(d.point);
-    if (point >= d.digits.size()) {
-      integer = d.digits + std::string(point - d.digits.size(), '0');
-    } else {
-      integer = d.digits.substr(0, point);
-      fraction = d.digits.substr(point);
-    }
+  // The whole part: the digits before the point, with zeros up to it.
+  const std::size_t integerDigits = zero || d.point <= 0 ? 1 : static_cast<std::size_t>(d.point);
+  out.reserve(out.size() + integerDigits * 4 / 3 + static_cast<std::size_t>(pattern.places) + 4);
+  if (!zero && std::signbit(value)) out.push_back(U'-');
+  for (std::size_t i = 0; i < integerDigits; ++i) {
+    if (pattern.grouping && i > 0 && (integerDigits - i) % 3 == 0) out.push_back(U',');
+    const bool written = !zero && d.point > 0 && i < static_cast<std::size_t>(d.size);
+    out.push_back(written ? static_cast<char32_t>(d.digits[i]) : U'0');
   }
-
-  std::string out;
-  out.reserve(integer.size() * 4 / 3 + fraction.size() + 4);
-  if (!zero && std::signbit(value)) out.push_back('-');
-  if (pattern.grouping) {
-    for (std::size_t i = 0; i < integer.size(); ++i) {
-      if (i > 0 && (integer.size() - i) % 3 == 0) out.push_back(',');
-      out.push_back(integer[i]);
-    }
-  } else {
-    out += integer;
+  out.push_back(U'.');
+  if (!zero) {
+    // The fraction: zeros from the point to the first digit, then the digits after the point.
+    if (d.point < 0) out.append(static_cast<std::size_t>(-d.point), U'0');
+    const int first = std::max(d.point, 0);
+    if (first < d.size) AppendAscii(out, d.digits + first, static_cast<std::size_t>(d.size - first));
   }
-  out.push_back('.');
-  out += fraction;
-  if (pattern.trailingSpace) out.push_back(' ');
-  return Ascii(out);
+  if (pattern.trailingSpace) out.push_back(U' ');
 }
 
 std::optional<double> ReadNumber(TextView text) {
@@ -148,7 +225,7 @@ std::optional<double> ReadNumber(TextView text) {
     return value;
   }
 
-  std::string number;
+  NumberChars number;
   if (const char32_t c = peek(); c == U'+' || c == U'-') {
     if (c == U'-') number.push_back('-');
     ++i;
@@ -183,24 +260,25 @@ std::optional<double> ReadNumber(TextView text) {
   if (const char32_t c = peek(); c == U'E' || c == U'e' || c == U'D' || c == U'd') {
     const std::size_t mark = i;
     ++i;
-    std::string exp = "e";
+    const std::size_t mantissaEnd = number.size();
+    number.push_back('e');
     bool negative = false;
     if (const char32_t s = peek(); s == U'+' || s == U'-') {
       negative = s == U'-';
-      exp.push_back(static_cast<char>(s));
+      number.push_back(static_cast<char>(s));
       ++i;
     }
     bool expDigits = false;
     while (IsDigit(peek())) {
       const int digit = static_cast<int>(text[i++] - U'0');
-      exp.push_back(static_cast<char>('0' + digit));
+      number.push_back(static_cast<char>('0' + digit));
       expDigits = true;
       if (exponent < LLONG_MAX / 20) exponent = exponent * 10 + digit;
     }
     if (expDigits) {
-      number += exp;
       if (negative) exponent = -exponent;
     } else {
+      number.resize(mantissaEnd);
       i = mark;  // "5E" reads as 5
     }
   }
@@ -208,9 +286,10 @@ std::optional<double> ReadNumber(TextView text) {
   double value = 0;
   const auto r = std::from_chars(number.data(), number.data() + number.size(), value);
   if (r.ec == std::errc::result_out_of_range) {
-    if (!nonZero) return number.front() == '-' ? -0.0 : 0.0;
+    const bool minus = number.data()[0] == '-';
+    if (!nonZero) return minus ? -0.0 : 0.0;
     if (magnitude + exponent > 0) return std::nullopt;  // beyond the double range
-    return number.front() == '-' ? -0.0 : 0.0;          // below the smallest double
+    return minus ? -0.0 : 0.0;                          // below the smallest double
   }
   return value;
 }

@@ -51,6 +51,8 @@ inline constexpr NumberPattern kReductionPattern = NumberPattern::Parse("#0.####
 
 // The text of `value` under `pattern`. `value` must be finite.
 Text NumberText(double value, const NumberPattern& pattern);
+// The same text, appended to `out`.
+void AppendNumberText(double value, const NumberPattern& pattern, Text& out);
 
 // The value of `text` by the reading rule; nullopt when the number lies beyond
 // the range of a double.
