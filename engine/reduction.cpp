@@ -90,15 +90,29 @@ double WholeNumber(TextView text) {
   return ReadOrFail(WithShownSigns(text));
 }
 
+bool Contains(TextView text, char32_t c) { return text.find(c) != TextView::npos; }
+
+// The working texts of a reduction, kept from one reduction to the next so
+// that a calculation rewrites its texts without asking for memory.
+struct WorkingTexts {
+  Text groups;  // the whole text, its groups replaced by their values one by one
+  Text value;   // an operation's value as number text
+};
+
+WorkingTexts& KeptWorkingTexts() {
+  thread_local WorkingTexts texts;
+  return texts;
+}
+
 class Reduction {
  public:
-  explicit Reduction(Text& result) : r_(result) {}
+  Reduction(Text& result, WorkingTexts& working) : r_(result), w_(working) {}
 
   // Group evaluation: brackets from the innermost out, then the rest. The
   // result is left with its signs shown as "-", also after a failure.
-  void Evaluate(Text t) {
+  void Evaluate(TextView text) {
     try {
-      EvaluateGroups(std::move(t));
+      EvaluateGroups(text);
     } catch (...) {
       ShowSigns(r_);
       throw;
@@ -107,18 +121,19 @@ class Reduction {
   }
 
  private:
-  void EvaluateGroups(Text t) {
-    if (std::count(t.begin(), t.end(), U'(') != std::count(t.begin(), t.end(), U')')) {
+  void EvaluateGroups(TextView text) {
+    if (std::count(text.begin(), text.end(), U'(') != std::count(text.begin(), text.end(), U')')) {
       Fail(Failure::BracketMismatch);
     }
+    Text& t = w_.groups;
+    t.assign(text);
     MarkTypedSigns(t);
     for (;;) {
-      const int n = static_cast<int>(t.size());
       const int c = InStr(t, U")");
       const int o = InStr(t, U"(");
       if ((c > 0 && o == 0) || (c == 0 && o > 0)) Fail(Failure::MisplacedBracket);
       if (c == 0) {
-        r_ = t;
+        r_.assign(t);
         ReduceGroup();
         Tidy();
         return;
@@ -130,11 +145,12 @@ class Reduction {
         if (s == 1) Fail(Failure::MisplacedBracket);
         --s;
       }
-      r_ = Mid(t, s + 1, c - s - 1);
+      // The group is what lies between the "(" at position s and the ")" at c.
+      r_.assign(t, static_cast<std::size_t>(s), static_cast<std::size_t>(c - s - 1));
       ReduceGroup();
-      // The group's value, with its sign, takes the place of the group; a sign
-      // typed before the bracket negates it.
-      t = Left(t, s - 1) + r_ + Right(t, n - c);
+      // The group's value, with its sign, takes the place of the group and its
+      // brackets; a sign typed before the bracket negates it.
+      t.replace(static_cast<std::size_t>(s - 1), static_cast<std::size_t>(c - s + 1), r_);
       if (s >= 2 && t.size() >= static_cast<std::size_t>(s) && t[s - 2] == kValueSign && t[s - 1] == kValueSign) {
         t.erase(static_cast<std::size_t>(s - 2), 2);
       }
@@ -170,8 +186,9 @@ class Reduction {
 
   // Position of the operator to reduce next; a "-" at the start is a sign.
   int Find(char32_t op) const {
-    const char32_t pattern[] = {op, 0};
-    return op == U'-' && !r_.empty() && r_.front() == U'-' ? InStr(r_, pattern, 2) : InStr(r_, pattern);
+    const std::size_t from = op == U'-' && !r_.empty() && r_.front() == U'-' ? 1 : 0;
+    const std::size_t found = r_.find(op, from);
+    return found == Text::npos ? 0 : static_cast<int>(found) + 1;
   }
 
   // Position of the first "-+", or of a value sign followed by "+".
@@ -185,26 +202,29 @@ class Reduction {
   // Reduces the first occurrence of `op`; false when there is none left.
   bool ReduceOne(char32_t op) {
     length_ = static_cast<int>(r_.size());
-    if (op == U'-' && !r_.empty() && r_.front() == U'-' && InStr(r_, U"-", 2) == 0) {
+    if (op == U'-' && !r_.empty() && r_.front() == U'-' && r_.find(U'-', 1) == Text::npos) {
       return false;  // a single negative number
     }
     int p = Find(op);
     if (p == 0) return false;
     if (++operations_ > kMaxOperationsPerGroup) Fail(Failure::Syntax);
 
-    // Operator-plus removal: one occurrence of each pair per search.
-    static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
-    for (const char32_t* pair : kPairs) {
-      const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
-      if (q == 0) continue;
-      r_.erase(static_cast<std::size_t>(q), 1);
-      p = Find(op);
-      length_ = static_cast<int>(r_.size());
-    }
-    if (!r_.empty() && r_.front() == U'+') {
-      r_.erase(0, 1);
-      p = Find(op);
-      length_ = static_cast<int>(r_.size());
+    // Operator-plus removal: one occurrence of each pair per search. Every
+    // pair ends in "+", so a text without one has nothing to remove.
+    if (Contains(r_, U'+')) {
+      static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
+      for (const char32_t* pair : kPairs) {
+        const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
+        if (q == 0) continue;
+        r_.erase(static_cast<std::size_t>(q), 1);
+        p = Find(op);
+        length_ = static_cast<int>(r_.size());
+      }
+      if (!r_.empty() && r_.front() == U'+') {
+        r_.erase(0, 1);
+        p = Find(op);
+        length_ = static_cast<int>(r_.size());
+      }
     }
 
     // Left operand: the digits and points before the operator with the value
@@ -226,39 +246,55 @@ class Reduction {
     const TextView right = rightEnd > 0 ? TextView(r_).substr(p, rightEnd - p) : TextView();
     const double value = Operate(op, OperandValue(left), OperandValue(right));
     // An empty left operand makes this a cut before the start of the text.
-    Text head = Left(r_, leftStart - 1);
-    const Text tail = Right(r_, length_ - rightEnd);
-    Text valueText = NumberText(value, kReductionPattern);
+    if (leftStart < 1) Fail(Failure::InvalidArgument);
+    // The text becomes head, value, tail: the head is what stands before the
+    // left operand, the tail what follows the right one (the whole text when
+    // the right operand is empty).
+    std::size_t head = static_cast<std::size_t>(leftStart - 1);
+    const auto tail = static_cast<std::size_t>(rightEnd);
+    Text& valueText = w_.value;
+    valueText.clear();
+    AppendNumberText(value, kReductionPattern, valueText);
 
+    const char32_t before = head > 0 ? r_[head - 1] : 0;
     if (valueText.front() == U'-') {
-      if (!head.empty() && IsDigitOrPoint(head.back())) {
+      if (head > 0 && IsDigitOrPoint(before)) {
         // After a number the minus is a subtraction again: the "-" that the
         // left operand took, given back (7-3+2 becomes 7-1.).
-      } else if (!head.empty() && head.back() == kValueSign) {
-        head.pop_back();  // two signs cancel
+      } else if (head > 0 && before == kValueSign) {
+        --head;  // two signs cancel
         valueText.erase(0, 1);
       } else {
         valueText.front() = kValueSign;
       }
-    } else if ((!head.empty() && IsDigitOrPoint(head.back())) ||
-               (op != U'^' && (head.empty() || !(IsOperator(head.back()) || head.back() == kValueSign)))) {
+    } else if ((head > 0 && IsDigitOrPoint(before)) ||
+               (op != U'^' && (head == 0 || !(IsOperator(before) || before == kValueSign)))) {
       valueText.insert(valueText.begin(), U'+');  // keep it apart from the number before it
     }
-    r_ = head + valueText + tail;
+    if (tail > 0) {
+      r_.replace(head, tail - head, valueText);
+    } else {
+      // head, value, then the whole text: the head's copy goes in after the value.
+      valueText.append(r_, 0, head);
+      r_.insert(head, valueText);
+    }
     Tidy();
     return true;
   }
 
   void Tidy() {
     if (length_ > kMaxResultLength) Fail(Failure::Syntax);
-    for (int p; (p = InStr(r_, U"+-")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
-    if (!r_.empty() && r_.front() == U'+') r_.erase(0, 1);
-    for (int p; (p = InStr(r_, U"++")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
-    for (int p; (p = InStr(r_, U"*+")) > 0;) {
-      r_ = SignedText(ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
-    }
-    for (int p; (p = InStr(r_, U"/+")) > 0;) {
-      r_ = SignedText(ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+    // Every rewrite below starts at a "+" and leaves no new one.
+    if (Contains(r_, U'+')) {
+      for (int p; (p = InStr(r_, U"+-")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
+      if (!r_.empty() && r_.front() == U'+') r_.erase(0, 1);
+      for (int p; (p = InStr(r_, U"++")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
+      for (int p; (p = InStr(r_, U"*+")) > 0;) {
+        r_ = SignedText(ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+      }
+      for (int p; (p = InStr(r_, U"/+")) > 0;) {
+        r_ = SignedText(ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+      }
     }
     if (r_.size() >= 2 && (r_[0] == U'-' || r_[0] == kValueSign) && r_[1] == U'.') r_.insert(1, 1, U'0');
     if (!r_.empty() && r_.front() == U'.') r_.insert(r_.begin(), U'0');
@@ -270,12 +306,13 @@ class Reduction {
   }
 
   Text& r_;
+  WorkingTexts& w_;
   int length_ = 0;  // the result text's length at the last operator search
   int operations_ = 0;
 };
 
 }  // namespace
 
-void ReduceOperators(Text text, Text& result) { Reduction(result).Evaluate(std::move(text)); }
+void ReduceOperators(TextView text, Text& result) { Reduction(result, KeptWorkingTexts()).Evaluate(text); }
 
 }  // namespace suusiki
