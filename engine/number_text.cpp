@@ -5,6 +5,8 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -192,7 +194,53 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   if (pattern.trailingSpace) out.push_back(U' ');
 }
 
+namespace {
+
+// Reads the common number of a formula: an optional sign, digits, a point and
+// digits, at most 2^53 as a whole number of units of its last digit and at most
+// 22 decimals, ended by the end of the text or a character that can't continue
+// it. Such a value is the quotient of two doubles that hold their values
+// exactly, and one division rounds it correctly, as std::from_chars does. False
+// for anything else (blanks, an exponent, "&H", no digits), which the full
+// reading rule reads.
+bool ReadPlainDecimal(TextView text, double& value) {
+  constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == U'-';
+  if (i < text.size() && (text[i] == U'-' || text[i] == U'+')) ++i;
+  std::uint64_t units = 0;
+  bool anyDigit = false;
+  std::size_t decimals = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    const char32_t c = text[i];
+    if (IsDigit(c)) {
+      units = units * 10 + (c - U'0');
+      if (units > kExactLimit) return false;
+      anyDigit = true;
+      if (point) ++decimals;
+    } else if (c == U'.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!anyDigit || decimals >= std::size(kPowersOfTen)) return false;
+  if (i < text.size()) {
+    const char32_t c = text[i];
+    if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd') return false;
+  }
+  value = static_cast<double>(units) / kPowersOfTen[decimals];
+  if (negative) value = -value;
+  return true;
+}
+
+}  // namespace
+
 std::optional<double> ReadNumber(TextView text) {
+  if (double value = 0; ReadPlainDecimal(text, value)) return value;
   std::size_t i = 0;
   auto skipBlanks = [&] {
     while (i < text.size() && (text[i] == U' ' || text[i] == U'\t' || text[i] == U'\n')) ++i;

@@ -174,17 +174,54 @@ TEST_P(ReadNumberTest, ReadsTheLongestNumericPrefix) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Decimal, ReadNumberTest,
-                         ::testing::Values(ReadCase{U"5.", 5}, ReadCase{U"1,234.5", 1}, ReadCase{U"-.5", -0.5},
-                                           ReadCase{U"+5", 5}, ReadCase{U"12abc", 12}, ReadCase{U"1.5.5", 1.5},
-                                           ReadCase{U"3.14159265358979", 3.14159265358979}, ReadCase{U"0.1", 0.1},
-                                           ReadCase{U"-0.5*3", -0.5}, ReadCase{U"1E3", 1000}, ReadCase{U"1e3", 1000},
-                                           ReadCase{U"1D3", 1000}, ReadCase{U"2.5d-1", 0.25}, ReadCase{U"5E", 5},
-                                           ReadCase{U"5E+", 5}, ReadCase{U"5E+x", 5}, ReadCase{U"1E-400", 0},
-                                           ReadCase{U"0E99999", 0}, ReadCase{U"4.9E-324", 4.9e-324},
-                                           ReadCase{U"1E400", std::nullopt}, ReadCase{U"-1E400", std::nullopt},
-                                           ReadCase{U"1.79769313486232E308", std::nullopt},
-                                           ReadCase{U"0.00001E309", 1e304}));
+INSTANTIATE_TEST_SUITE_P(
+    Decimal, ReadNumberTest,
+    ::testing::Values(ReadCase{U"5.", 5}, ReadCase{U"1,234.5", 1}, ReadCase{U"-.5", -0.5}, ReadCase{U"+5", 5},
+                      ReadCase{U"12abc", 12}, ReadCase{U"1.5.5", 1.5}, ReadCase{U"3.14159265358979", 3.14159265358979},
+                      ReadCase{U"0.1", 0.1}, ReadCase{U"-0.5*3", -0.5}, ReadCase{U"1E3", 1000}, ReadCase{U"1e3", 1000},
+                      ReadCase{U"1D3", 1000}, ReadCase{U"2.5d-1", 0.25}, ReadCase{U"5E", 5}, ReadCase{U"5E+", 5},
+                      ReadCase{U"5E+x", 5}, ReadCase{U"1E-400", 0}, ReadCase{U"0E99999", 0},
+                      ReadCase{U"4.9E-324", 4.9e-324}, ReadCase{U"1E400", std::nullopt},
+                      ReadCase{U"-1E400", std::nullopt}, ReadCase{U"1.79769313486232E308", std::nullopt},
+                      ReadCase{U"0.00001E309", 1e304},
+                      // Around the limits of the quick reading: 2^53 units, 22 decimals.
+                      ReadCase{U"9007199254740992", 9007199254740992.0},
+                      ReadCase{U"9007199254740993", 9007199254740992.0},
+                      ReadCase{U"900719925474099.3", 900719925474099.3}, ReadCase{U"0.0000000000000000000001", 1e-22},
+                      ReadCase{U"0.00000000000000000000001", 1e-23}, ReadCase{U"123456789.123456", 123456789.123456},
+                      ReadCase{U"7.-3", 7}, ReadCase{U"+.25*", 0.25}));
+
+TEST(ReadNumberTest, MinusZeroKeepsItsSign) {
+  for (const char32_t* text : {U"-0", U"-0.000", U"-0E5", U"- 0"}) {
+    const auto value = ReadNumber(text);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(*value, 0);
+    EXPECT_TRUE(std::signbit(*value)) << ToUtf8(text);
+  }
+}
+
+// Decimals of up to 19 digits with the point anywhere, up to 27 decimals, as
+// the C library reads them (correctly rounded).
+TEST(ReadNumberTest, ReadsDecimalsCorrectlyRounded) {
+  std::mt19937_64 random(53);
+  for (int i = 0; i < 50000; ++i) {
+    std::string text = (random() % 4 == 0) ? "-" : "";
+    const int digits = 1 + static_cast<int>(random() % 19);
+    int point = static_cast<int>(random() % static_cast<unsigned>(digits + 6));
+    if (random() % 3 == 0) {
+      text += "0." + std::string(random() % 9, '0');  // a value below 1
+      point = -1;
+    }
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      text += static_cast<char>('0' + random() % 10);
+    }
+    const double expected = std::strtod(text.c_str(), nullptr);
+    const auto value = ReadNumber(FromUtf8(text));
+    ASSERT_TRUE(value.has_value()) << text;
+    ASSERT_EQ(*value, expected) << text;
+  }
+}
 
 INSTANTIATE_TEST_SUITE_P(NoNumber, ReadNumberTest,
                          ::testing::Values(ReadCase{U"", 0}, ReadCase{U"-", 0}, ReadCase{U".", 0}, ReadCase{U"-.", 0},
