@@ -96,6 +96,7 @@ bool LocateRightmostCall(TextView formula, Call& call) {
   // are taken from the inside out, calls side by side from right to left.
   int start = 0;
   for (int i = length - 3; i >= 0; --i) {
+    if (!IsLetter(formula[i])) continue;  // every name starts with a letter
     if (const Function* f = NameAt(formula, static_cast<std::size_t>(i))) {
       call.function = *f;
       start = i + 1;

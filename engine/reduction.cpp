@@ -90,7 +90,38 @@ double WholeNumber(TextView text) {
   return ReadOrFail(WithShownSigns(text));
 }
 
-bool Contains(TextView text, char32_t c) { return text.find(c) != TextView::npos; }
+// A 0-based index as a 1-based position, 0 for none.
+int Position(std::size_t index) { return index == Text::npos ? 0 : static_cast<int>(index) + 1; }
+
+// Index of the first `a` directly followed by `b`, at or after `from`.
+std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from = 0) {
+  for (std::size_t k = from; k + 1 < text.size(); ++k) {
+    if (text[k] == a && text[k + 1] == b) return k;
+  }
+  return Text::npos;
+}
+
+// True when `text` holds a "+" that the operator-plus removal deletes: one
+// after "+", "-", "*", "/", "^", "(" or a value sign, or one at the start.
+bool HasOperatorPlus(TextView text) {
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] != U'+') continue;
+    if (k == 0 || TakesSign(text[k - 1])) return true;
+  }
+  return false;
+}
+
+// True when `text` holds a "+" that the tidy rewrites: one before "-", one
+// after "+", "*" or "/", or one at the start.
+bool HasPlusToTidy(TextView text) {
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] != U'+') continue;
+    if (k == 0 || (k + 1 < text.size() && text[k + 1] == U'-')) return true;
+    const char32_t before = text[k - 1];
+    if (before == U'+' || before == U'*' || before == U'/') return true;
+  }
+  return false;
+}
 
 // The working texts of a reduction, kept from one reduction to the next so
 // that a calculation rewrites its texts without asking for memory.
@@ -129,8 +160,8 @@ class Reduction {
     t.assign(text);
     MarkTypedSigns(t);
     for (;;) {
-      const int c = InStr(t, U")");
-      const int o = InStr(t, U"(");
+      const int c = Position(t.find(U')'));
+      const int o = Position(t.find(U'('));
       if ((c > 0 && o == 0) || (c == 0 && o > 0)) Fail(Failure::MisplacedBracket);
       if (c == 0) {
         r_.assign(t);
@@ -187,8 +218,7 @@ class Reduction {
   // Position of the operator to reduce next; a "-" at the start is a sign.
   int Find(char32_t op) const {
     const std::size_t from = op == U'-' && !r_.empty() && r_.front() == U'-' ? 1 : 0;
-    const std::size_t found = r_.find(op, from);
-    return found == Text::npos ? 0 : static_cast<int>(found) + 1;
+    return Position(r_.find(op, from));
   }
 
   // Position of the first "-+", or of a value sign followed by "+".
@@ -209,9 +239,9 @@ class Reduction {
     if (p == 0) return false;
     if (++operations_ > kMaxOperationsPerGroup) Fail(Failure::Syntax);
 
-    // Operator-plus removal: one occurrence of each pair per search. Every
-    // pair ends in "+", so a text without one has nothing to remove.
-    if (Contains(r_, U'+')) {
+    // Operator-plus removal: one occurrence of each pair per search, when
+    // there is one at all.
+    if (HasOperatorPlus(r_)) {
       static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
       for (const char32_t* pair : kPairs) {
         const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
@@ -284,8 +314,8 @@ class Reduction {
 
   void Tidy() {
     if (length_ > kMaxResultLength) Fail(Failure::Syntax);
-    // Every rewrite below starts at a "+" and leaves no new one.
-    if (Contains(r_, U'+')) {
+    // The rewrites of a "+", when there is one to rewrite; none of them makes another.
+    if (HasPlusToTidy(r_)) {
       for (int p; (p = InStr(r_, U"+-")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
       if (!r_.empty() && r_.front() == U'+') r_.erase(0, 1);
       for (int p; (p = InStr(r_, U"++")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
@@ -302,7 +332,8 @@ class Reduction {
 
   // "5.-3" becomes "5-3": the point of a whole number goes before a minus.
   void RemovePointBeforeMinus() {
-    for (int p; (p = InStr(r_, U".-")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
+    // Deleting a point can only make a new pair with the character before it.
+    for (std::size_t p = 0; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) r_.erase(p, 1);
   }
 
   Text& r_;

@@ -95,6 +95,15 @@ int InStr(TextView haystack, TextView needle, int start) {
   if (start < 1) Fail(Failure::InvalidArgument);
   const auto from = static_cast<std::size_t>(start - 1);
   if (from > haystack.size()) return 0;
+  // The engine looks for one or two characters nearly always: a plain loop.
+  if ((needle.size() == 1 || needle.size() == 2) && haystack.size() >= needle.size()) {
+    const char32_t first = needle[0];
+    const std::size_t last = haystack.size() - (needle.size() - 1);
+    for (std::size_t i = from; i < last; ++i) {
+      if (haystack[i] == first && (needle.size() == 1 || haystack[i + 1] == needle[1])) return static_cast<int>(i) + 1;
+    }
+    return 0;
+  }
   const auto found = haystack.find(needle, from);
   return found == TextView::npos ? 0 : static_cast<int>(found) + 1;
 }
