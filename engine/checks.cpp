@@ -19,7 +19,25 @@ void CheckAdjacency(TextView formula) {
   }
 }
 
+namespace {
+
+// True when `formula` starts with "+" or holds one of the pairs below.
+bool HasOperatorPlus(TextView formula) {
+  for (std::size_t k = 0; k < formula.size(); ++k) {
+    if (formula[k] != U'+') continue;
+    if (k == 0) return true;
+    const char32_t before = formula[k - 1];
+    if (before == U'+' || before == U'-' || before == U'*' || before == U'/' || before == U'^' || before == U'(') {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void RepairOperatorPlus(Text& formula) {
+  if (!HasOperatorPlus(formula)) return;
   static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
   for (const char32_t* pair : kPairs) {
     const int p = InStr(formula, pair);

@@ -2,6 +2,8 @@
 #include "engine/number_text.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -75,11 +77,63 @@ void ReadScientific(const char* begin, const char* end, char* digits, int& count
   std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
 }
 
+// An unsigned integer of 128 bits (a compiler extension of GCC and Clang).
+__extension__ typedef unsigned __int128 Wide;
+
+// The 15-digit cut of a magnitude from 1e-7 to below 1e15, the range of nearly
+// every value a formula computes, in integer arithmetic. Such a double is
+// m / 2^s exactly, m below 2^53 and s from 3 to 75; with E its decimal exponent
+// (10^E <= magnitude < 10^(E+1)), m x 10^(14-E) is below 2^127 and holds the
+// 15 digits above its low s bits and what follows them in those bits: the cut
+// rounds up when they are at least half of 2^s. False outside the range.
+constexpr auto kWidePowersOfTen = [] {
+  std::array<Wide, 23> powers{};
+  Wide power = 1;
+  for (Wide& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
+bool CutExactly(double magnitude, Decimal& d) {
+  if (!(magnitude >= 1e-7 && magnitude < 1e15)) return false;
+  constexpr std::uint64_t kLowest15 = 100000000000000;  // 10^14
+  constexpr std::uint64_t kBeyond15 = 10 * kLowest15;
+  // magnitude = units x 2^(b-53), 2^(b-1) <= magnitude < 2^b (a normal double).
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const std::uint64_t units = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int binaryExponent = static_cast<int>(bits >> 52) - 1022;
+  const int shift = 53 - binaryExponent;
+  // floor((b-1) x log10(2)), which is E or E - 1 (exact for b from -100 to 100).
+  int exponent = ((binaryExponent - 1) * 78913) >> 18;
+  for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
+    const int scale = 14 - exponent;  // 0 to 22
+    if (scale < 0 || scale > 22) return false;
+    const Wide scaled = static_cast<Wide>(units) * kWidePowersOfTen[scale];
+    auto digits = static_cast<std::uint64_t>(scaled >> shift);
+    if (digits >= kBeyond15) continue;  // the estimate was E - 1
+    if (digits < kLowest15) return false;
+    const Wide rest = scaled & ((Wide{1} << shift) - 1);
+    if (rest >= (Wide{1} << (shift - 1))) ++digits;
+    if (digits == kBeyond15) {  // 999...9 rounded up
+      digits = kLowest15;
+      ++exponent;
+    }
+    for (int i = kSignificantDigits; i-- > 0; digits /= 10) d.digits[i] = static_cast<char>('0' + digits % 10);
+    d.size = kSignificantDigits;
+    d.point = exponent + 1;
+    return true;
+  }
+  return false;
+}
+
 // The magnitude's exact decimal expansion, cut to 15 significant digits,
 // halves away from zero: the 16th digit and those after it decide, as exact
 // decimals, never as a rounded text.
 Decimal SignificantDigits(double magnitude) {
   Decimal d;
+  if (CutExactly(magnitude, d)) return d;
   char buf[800];
   char digits[800];
   int count = 0;
@@ -152,11 +206,6 @@ class NumberChars {
   std::size_t size_ = 0;
 };
 
-// Appends the ASCII characters of `chars` to `out`.
-void AppendAscii(Text& out, const char* chars, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) out.push_back(static_cast<unsigned char>(chars[i]));
-}
-
 }  // namespace
 
 Text NumberText(double value, const NumberPattern& pattern) {
@@ -175,23 +224,29 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   while (d.size > 0 && d.digits[d.size - 1] == '0') --d.size;
   const bool zero = d.size == 0;
 
-  // The whole part: the digits before the point, with zeros up to it.
+  // The whole part: the digits before the point, with zeros up to it. The
+  // fraction: zeros from the point to the first digit, then the digits after
+  // the point.
+  const bool minus = !zero && std::signbit(value);
   const std::size_t integerDigits = zero || d.point <= 0 ? 1 : static_cast<std::size_t>(d.point);
-  out.reserve(out.size() + integerDigits * 4 / 3 + static_cast<std::size_t>(pattern.places) + 4);
-  if (!zero && std::signbit(value)) out.push_back(U'-');
+  const std::size_t commas = pattern.grouping ? (integerDigits - 1) / 3 : 0;
+  const std::size_t leadingZeros = !zero && d.point < 0 ? static_cast<std::size_t>(-d.point) : 0;
+  const int first = std::max(d.point, 0);
+  const std::size_t fractionDigits = !zero && first < d.size ? static_cast<std::size_t>(d.size - first) : 0;
+  const std::size_t start = out.size();
+  out.resize(start + (minus ? 1 : 0) + integerDigits + commas + 1 + leadingZeros + fractionDigits +
+             (pattern.trailingSpace ? 1 : 0));
+  char32_t* p = out.data() + start;
+  if (minus) *p++ = U'-';
   for (std::size_t i = 0; i < integerDigits; ++i) {
-    if (pattern.grouping && i > 0 && (integerDigits - i) % 3 == 0) out.push_back(U',');
+    if (commas > 0 && i > 0 && (integerDigits - i) % 3 == 0) *p++ = U',';
     const bool written = !zero && d.point > 0 && i < static_cast<std::size_t>(d.size);
-    out.push_back(written ? static_cast<char32_t>(d.digits[i]) : U'0');
+    *p++ = written ? static_cast<char32_t>(d.digits[i]) : U'0';
   }
-  out.push_back(U'.');
-  if (!zero) {
-    // The fraction: zeros from the point to the first digit, then the digits after the point.
-    if (d.point < 0) out.append(static_cast<std::size_t>(-d.point), U'0');
-    const int first = std::max(d.point, 0);
-    if (first < d.size) AppendAscii(out, d.digits + first, static_cast<std::size_t>(d.size - first));
-  }
-  if (pattern.trailingSpace) out.push_back(U' ');
+  *p++ = U'.';
+  p = std::fill_n(p, leadingZeros, U'0');
+  for (std::size_t i = 0; i < fractionDigits; ++i) *p++ = static_cast<unsigned char>(d.digits[first + i]);
+  if (pattern.trailingSpace) *p = U' ';
 }
 
 namespace {

@@ -101,26 +101,69 @@ std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from = 0
   return Text::npos;
 }
 
-// True when `text` holds a "+" that the operator-plus removal deletes: one
-// after "+", "-", "*", "/", "^", "(" or a value sign, or one at the start.
-bool HasOperatorPlus(TextView text) {
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    if (text[k] != U'+') continue;
-    if (k == 0 || TakesSign(text[k - 1])) return true;
-  }
-  return false;
-}
+// What the reduction looks for in its text, found in one pass: where each
+// operator first stands and which pairs with a "+" the text holds.
+struct Landmarks {
+  // Index of the first "^", "/", "*" and "+", and of the first "-" after the
+  // first character; npos for none.
+  std::size_t power = Text::npos;
+  std::size_t divide = Text::npos;
+  std::size_t times = Text::npos;
+  std::size_t plus = Text::npos;
+  std::size_t minus = Text::npos;
+  // A "+" that the operator-plus removal deletes: one after "+", "-", "*",
+  // "/", "^", "(" or a value sign, or one at the start.
+  bool operatorPlus = false;
+  // The pairs the tidy rewrites.
+  bool plusMinus = false;   // "+-"
+  bool plusPlus = false;    // "++"
+  bool timesPlus = false;   // "*+"
+  bool dividePlus = false;  // "/+"
 
-// True when `text` holds a "+" that the tidy rewrites: one before "-", one
-// after "+", "*" or "/", or one at the start.
-bool HasPlusToTidy(TextView text) {
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    if (text[k] != U'+') continue;
-    if (k == 0 || (k + 1 < text.size() && text[k + 1] == U'-')) return true;
-    const char32_t before = text[k - 1];
-    if (before == U'+' || before == U'*' || before == U'/') return true;
+  std::size_t First(char32_t op) const {
+    switch (op) {
+      case U'^': return power;
+      case U'/': return divide;
+      case U'*': return times;
+      case U'+': return plus;
+      default: return minus;
+    }
   }
-  return false;
+};
+
+Landmarks FindLandmarks(TextView text) {
+  Landmarks found;
+  const auto first = [](std::size_t& index, std::size_t k) {
+    if (index == Text::npos) index = k;
+  };
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    const char32_t c = text[k];
+    if (c - U'0' < 10 || c == U'.') continue;  // most of the text: numbers
+    switch (c) {
+      case U'^': first(found.power, k); break;
+      case U'/': first(found.divide, k); break;
+      case U'*': first(found.times, k); break;
+      case U'-':
+        if (k > 0) first(found.minus, k);
+        if (k > 0 && text[k - 1] == U'+') found.plusMinus = true;
+        break;
+      case U'+': {
+        first(found.plus, k);
+        if (k == 0) {
+          found.operatorPlus = true;
+          break;
+        }
+        const char32_t before = text[k - 1];
+        found.operatorPlus = found.operatorPlus || TakesSign(before);
+        found.plusPlus = found.plusPlus || before == U'+';
+        found.timesPlus = found.timesPlus || before == U'*';
+        found.dividePlus = found.dividePlus || before == U'/';
+        break;
+      }
+      default: break;
+    }
+  }
+  return found;
 }
 
 // The working texts of a reduction, kept from one reduction to the next so
@@ -165,6 +208,7 @@ class Reduction {
       if ((c > 0 && o == 0) || (c == 0 && o > 0)) Fail(Failure::MisplacedBracket);
       if (c == 0) {
         r_.assign(t);
+        Changed();
         ReduceGroup();
         Tidy();
         return;
@@ -178,6 +222,7 @@ class Reduction {
       }
       // The group is what lies between the "(" at position s and the ")" at c.
       r_.assign(t, static_cast<std::size_t>(s), static_cast<std::size_t>(c - s - 1));
+      Changed();
       ReduceGroup();
       // The group's value, with its sign, takes the place of the group and its
       // brackets; a sign typed before the bracket negates it.
@@ -187,6 +232,17 @@ class Reduction {
       }
     }
   }
+
+  // The landmarks of the text as it stands: every rewrite of r_ calls Changed(),
+  // and the next look makes one pass over the text again.
+  const Landmarks& Look() {
+    if (!known_) {
+      landmarks_ = FindLandmarks(r_);
+      known_ = true;
+    }
+    return landmarks_;
+  }
+  void Changed() { known_ = false; }
 
   void ReduceGroup() {
     operations_ = 0;
@@ -210,16 +266,15 @@ class Reduction {
     if (r_.size() < 2 || r_[0] != U'-') return;
     if (IsDigitOrPoint(r_[1])) {
       r_[0] = kValueSign;
+      Changed();
     } else if (r_[1] == kValueSign && r_.size() > 2 && IsDigitOrPoint(r_[2])) {
       r_.erase(0, 2);
+      Changed();
     }
   }
 
   // Position of the operator to reduce next; a "-" at the start is a sign.
-  int Find(char32_t op) const {
-    const std::size_t from = op == U'-' && !r_.empty() && r_.front() == U'-' ? 1 : 0;
-    return Position(r_.find(op, from));
-  }
+  int Find(char32_t op) { return Position(Look().First(op)); }
 
   // Position of the first "-+", or of a value sign followed by "+".
   int FindMinusPlus() const {
@@ -232,7 +287,7 @@ class Reduction {
   // Reduces the first occurrence of `op`; false when there is none left.
   bool ReduceOne(char32_t op) {
     length_ = static_cast<int>(r_.size());
-    if (op == U'-' && !r_.empty() && r_.front() == U'-' && r_.find(U'-', 1) == Text::npos) {
+    if (op == U'-' && !r_.empty() && r_.front() == U'-' && Look().minus == Text::npos) {
       return false;  // a single negative number
     }
     int p = Find(op);
@@ -241,17 +296,19 @@ class Reduction {
 
     // Operator-plus removal: one occurrence of each pair per search, when
     // there is one at all.
-    if (HasOperatorPlus(r_)) {
+    if (Look().operatorPlus) {
       static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
       for (const char32_t* pair : kPairs) {
         const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
         if (q == 0) continue;
         r_.erase(static_cast<std::size_t>(q), 1);
+        Changed();
         p = Find(op);
         length_ = static_cast<int>(r_.size());
       }
       if (!r_.empty() && r_.front() == U'+') {
         r_.erase(0, 1);
+        Changed();
         p = Find(op);
         length_ = static_cast<int>(r_.size());
       }
@@ -308,38 +365,64 @@ class Reduction {
       valueText.append(r_, 0, head);
       r_.insert(head, valueText);
     }
+    Changed();
     Tidy();
     return true;
   }
 
   void Tidy() {
     if (length_ > kMaxResultLength) Fail(Failure::Syntax);
-    // The rewrites of a "+", when there is one to rewrite; none of them makes another.
-    if (HasPlusToTidy(r_)) {
-      for (int p; (p = InStr(r_, U"+-")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
-      if (!r_.empty() && r_.front() == U'+') r_.erase(0, 1);
-      for (int p; (p = InStr(r_, U"++")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
-      for (int p; (p = InStr(r_, U"*+")) > 0;) {
+    // Each rewrite runs when its pair is in the text; none of them makes a pair
+    // that was not there before (deleting a "+" joins its neighbours, and the
+    // one before it already stood before a "+"), so one look finds them all.
+    const Landmarks pairs = Look();
+    bool changed = false;
+    if (pairs.plusMinus) {
+      for (int p; (p = InStr(r_, U"+-")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
+    }
+    if (!r_.empty() && r_.front() == U'+') {
+      r_.erase(0, 1);
+      changed = true;
+    }
+    if (pairs.plusPlus) {
+      for (int p; (p = InStr(r_, U"++")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
+    }
+    if (pairs.timesPlus) {
+      for (int p; (p = InStr(r_, U"*+")) > 0; changed = true) {
         r_ = SignedText(ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
       }
-      for (int p; (p = InStr(r_, U"/+")) > 0;) {
+    }
+    if (pairs.dividePlus) {
+      for (int p; (p = InStr(r_, U"/+")) > 0; changed = true) {
         r_ = SignedText(ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
       }
     }
-    if (r_.size() >= 2 && (r_[0] == U'-' || r_[0] == kValueSign) && r_[1] == U'.') r_.insert(1, 1, U'0');
-    if (!r_.empty() && r_.front() == U'.') r_.insert(r_.begin(), U'0');
+    if (r_.size() >= 2 && (r_[0] == U'-' || r_[0] == kValueSign) && r_[1] == U'.') {
+      r_.insert(1, 1, U'0');
+      changed = true;
+    }
+    if (!r_.empty() && r_.front() == U'.') {
+      r_.insert(r_.begin(), U'0');
+      changed = true;
+    }
+    if (changed) Changed();
   }
 
   // "5.-3" becomes "5-3": the point of a whole number goes before a minus.
   void RemovePointBeforeMinus() {
     // Deleting a point can only make a new pair with the character before it.
-    for (std::size_t p = 0; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) r_.erase(p, 1);
+    for (std::size_t p = 0; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
+      r_.erase(p, 1);
+      Changed();
+    }
   }
 
   Text& r_;
   WorkingTexts& w_;
   int length_ = 0;  // the result text's length at the last operator search
   int operations_ = 0;
+  Landmarks landmarks_;
+  bool known_ = false;  // whether landmarks_ describes r_ as it stands
 };
 
 }  // namespace

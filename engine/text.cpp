@@ -145,7 +145,9 @@ Text EntryFor(int index, TextView definition) {
   return entry;
 }
 
-Text DefinitionOf(TextView entry) { return entry.size() > 3 ? Text(entry.substr(3)) : Text(); }
+Text DefinitionOf(TextView entry) { return Text(DefinitionView(entry)); }
+
+TextView DefinitionView(TextView entry) { return entry.size() > 3 ? entry.substr(3) : TextView(); }
 
 Text EmptyEntry(int index) { return Text{static_cast<char32_t>(U'A' + index), U':', U' '}; }
 

@@ -67,6 +67,7 @@ Text WithShownSigns(TextView text);
 // Variable-table helpers.
 Text EntryFor(int index, TextView definition);  // "A: " + definition
 Text DefinitionOf(TextView entry);              // the entry from its fourth character
+TextView DefinitionView(TextView entry);        // the same, as a view into the entry
 Text EmptyEntry(int index);                     // "A: "
 VariableTable EmptyTable();
 

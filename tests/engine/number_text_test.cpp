@@ -80,6 +80,15 @@ INSTANTIATE_TEST_SUITE_P(FifteenDigits, NumberTextTest,
                              // 1e23 is 99999999999999991611392 as a double; 1e-5 a little more than 1e-5.
                              FormatCase{1e23, "#,0.", "100,000,000,000,000,000,000,000."},
                              FormatCase{1e-5, "#0.##################", "0.00001"},
+                             // The edges of the range cut in integer arithmetic, 1e-7 to below 1e15.
+                             FormatCase{1e-7, "0.##############################", "0.0000001"},
+                             FormatCase{9.9999999999999995e-8, "0.##############################",
+                                        "0.0000001"},
+                             FormatCase{1.2345678901234567e-7, "0.##############################",
+                                        "0.000000123456789012346"},
+                             FormatCase{999999999999999.875, "0.", "1000000000000000."},
+                             FormatCase{999999999999999.375, "0.", "999999999999999."},
+                             FormatCase{1e15 + 2, "0.", "1000000000000000."},
                              // Below the normal range of doubles.
                              FormatCase{2.2250738585072009e-308, "0.#", "0."}));
 
