@@ -125,8 +125,7 @@ Effects MainState::Calculate() {
 
     CheckAdjacency(workingFormula_);
     RepairOperatorPlus(workingFormula_);
-    Expand();
-    EvaluateFunctions();
+    EvaluateFunctions(Expand());
   } catch (const EngineError& error) {
     const Reaction reaction = ReactionTo(error.failure());
     if (reaction.message != nullptr) {
@@ -215,8 +214,15 @@ void MainState::RefreshAfterLoading() {
   variableLabel_ = table_[0].substr(0, 2);
 }
 
-void MainState::Expand() {
+bool MainState::Expand() {
   Text& formula = workingFormula_;
+  if (!HasLetter(formula)) {
+    // No reference and no Pi: one pass that changes nothing, its length
+    // measured with the blank it adds.
+    if (formula.size() + 1 > kMaxExpandedLength) Fail(Failure::Syntax);
+    ShowProvisionalAnswer(formula);
+    return false;
+  }
   for (;;) {
     formula.push_back(U' ');  // so that a letter or Pi at the very end has a follower
     SubstitutePi(formula);
@@ -248,16 +254,17 @@ void MainState::Expand() {
     if (formula.size() > kMaxExpandedLength) Fail(Failure::Syntax);
     if (formula.back() == U' ') formula.pop_back();
     ShowProvisionalAnswer(formula);  // until the value is known
-    if (!HasReference(formula)) return;
+    if (!HasReference(formula)) return true;
   }
 }
 
-void MainState::EvaluateFunctions() {
+void MainState::EvaluateFunctions(bool letters) {
   Text& formula = workingFormula_;
   for (;;) {
     Call call;
-    if (!LocateRightmostCall(formula, call)) {
-      if (HasLetter(formula)) Fail(Failure::Syntax);
+    // Without letters there is no call, and nothing the letter check refuses.
+    if (!letters || !LocateRightmostCall(formula, call)) {
+      if (letters && HasLetter(formula)) Fail(Failure::Syntax);
       ReduceOperators(formula, resultText_);
       answerLine_ = AnswerText(resultText_);
       provisionalPending_ = false;

@@ -120,7 +120,17 @@ bool CutExactly(double magnitude, Decimal& d) {
       digits = kLowest15;
       ++exponent;
     }
-    for (int i = kSignificantDigits; i-- > 0; digits /= 10) d.digits[i] = static_cast<char>('0' + digits % 10);
+    // Two digits at a time, from the last.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    for (int i = kSignificantDigits - 1; i > 0; i -= 2, digits /= 100) {
+      const auto pair = static_cast<std::size_t>(digits % 100) * 2;
+      d.digits[i - 1] = kPairs[pair];
+      d.digits[i] = kPairs[pair + 1];
+    }
+    d.digits[0] = static_cast<char>('0' + digits);
     d.size = kSignificantDigits;
     d.point = exponent + 1;
     return true;

@@ -2,6 +2,7 @@
 #include "engine/reduction.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "engine/arithmetic.h"
@@ -38,14 +39,12 @@ void CancelSignPairs(Text& t) {
 // make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
 // start stays as typed: it is the minus of the formula's first power.
 void MarkTypedSigns(Text& t) {
-  bool marked = false;
+  bool signs = !t.empty() && t[0] == kValueSign;
   for (std::size_t i = 1; i < t.size(); ++i) {
-    if (t[i] == U'-' && TakesSign(t[i - 1])) {
-      t[i] = kValueSign;
-      marked = true;
-    }
+    if (t[i] == U'-' && TakesSign(t[i - 1])) t[i] = kValueSign;
+    signs = signs || t[i] == kValueSign;
   }
-  if (marked || t.find(kValueSign) != Text::npos) CancelSignPairs(t);
+  if (signs) CancelSignPairs(t);
 }
 
 // The value of an operand: any signs ("-" or value signs), then digits and points.
@@ -101,26 +100,27 @@ std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from = 0
   return Text::npos;
 }
 
-// What the reduction looks for in its text, found in one pass: where each
-// operator first stands and which pairs with a "+" the text holds.
+// What the reduction looks for in its text: where each operator first stands
+// and which pairs with a "+" the text may hold.
 struct Landmarks {
-  // Index of the first "^", "/", "*" and "+", and of the first "-" after the
-  // first character; npos for none.
+  // Index of the first "^", "/" and "*", and of the first "+" and "-" after
+  // the first character (a "+" or "-" in front is looked at where it stands);
+  // npos for none.
   std::size_t power = Text::npos;
   std::size_t divide = Text::npos;
   std::size_t times = Text::npos;
   std::size_t plus = Text::npos;
   std::size_t minus = Text::npos;
-  // A "+" that the operator-plus removal deletes: one after "+", "-", "*",
-  // "/", "^", "(" or a value sign, or one at the start.
+  // Pairs that the text may hold (when false, it holds none): a "+" after
+  // "+", "-", "*", "/", "^", "(" or a value sign, which the operator-plus
+  // removal deletes, and the pairs the tidy rewrites.
   bool operatorPlus = false;
-  // The pairs the tidy rewrites.
   bool plusMinus = false;   // "+-"
   bool plusPlus = false;    // "++"
   bool timesPlus = false;   // "*+"
   bool dividePlus = false;  // "/+"
 
-  std::size_t First(char32_t op) const {
+  std::size_t& First(char32_t op) {
     switch (op) {
       case U'^': return power;
       case U'/': return divide;
@@ -129,7 +129,29 @@ struct Landmarks {
       default: return minus;
     }
   }
+
+  // Notes the pair that the characters at k - 1 and k of `text` make, if it is one of the above.
+  void NotePair(TextView text, std::size_t k) {
+    if (k == 0 || k >= text.size()) return;
+    const char32_t before = text[k - 1];
+    if (text[k] == U'-') {
+      plusMinus = plusMinus || before == U'+';
+    } else if (text[k] == U'+') {
+      operatorPlus = operatorPlus || TakesSign(before);
+      plusPlus = plusPlus || before == U'+';
+      timesPlus = timesPlus || before == U'*';
+      dividePlus = dividePlus || before == U'/';
+    }
+  }
 };
+
+// Index of the first `op` in `text` at or after `from`; npos for none.
+std::size_t FindFrom(TextView text, char32_t op, std::size_t from) {
+  for (std::size_t k = from; k < text.size(); ++k) {
+    if (text[k] == op) return k;
+  }
+  return Text::npos;
+}
 
 Landmarks FindLandmarks(TextView text) {
   Landmarks found;
@@ -137,33 +159,32 @@ Landmarks FindLandmarks(TextView text) {
     if (index == Text::npos) index = k;
   };
   for (std::size_t k = 0; k < text.size(); ++k) {
-    const char32_t c = text[k];
-    if (c - U'0' < 10 || c == U'.') continue;  // most of the text: numbers
-    switch (c) {
+    switch (text[k]) {
       case U'^': first(found.power, k); break;
       case U'/': first(found.divide, k); break;
       case U'*': first(found.times, k); break;
       case U'-':
         if (k > 0) first(found.minus, k);
-        if (k > 0 && text[k - 1] == U'+') found.plusMinus = true;
+        found.NotePair(text, k);
         break;
-      case U'+': {
-        first(found.plus, k);
-        if (k == 0) {
-          found.operatorPlus = true;
-          break;
-        }
-        const char32_t before = text[k - 1];
-        found.operatorPlus = found.operatorPlus || TakesSign(before);
-        found.plusPlus = found.plusPlus || before == U'+';
-        found.timesPlus = found.timesPlus || before == U'*';
-        found.dividePlus = found.dividePlus || before == U'/';
+      case U'+':
+        if (k > 0) first(found.plus, k);
+        found.NotePair(text, k);
         break;
-      }
       default: break;
     }
   }
   return found;
+}
+
+// Whether `kept` tells what a fresh pass over `text` tells: the same first
+// operators, and every pair the text holds (kept may name more).
+[[maybe_unused]] bool Describes(const Landmarks& kept, TextView text) {
+  const Landmarks fresh = FindLandmarks(text);
+  return fresh.power == kept.power && fresh.divide == kept.divide && fresh.times == kept.times &&
+         fresh.plus == kept.plus && fresh.minus == kept.minus && (!fresh.operatorPlus || kept.operatorPlus) &&
+         (!fresh.plusMinus || kept.plusMinus) && (!fresh.plusPlus || kept.plusPlus) &&
+         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus);
 }
 
 // The working texts of a reduction, kept from one reduction to the next so
@@ -196,15 +217,17 @@ class Reduction {
 
  private:
   void EvaluateGroups(TextView text) {
-    if (std::count(text.begin(), text.end(), U'(') != std::count(text.begin(), text.end(), U')')) {
-      Fail(Failure::BracketMismatch);
-    }
+    std::ptrdiff_t depth = 0;  // "(" less ")"
+    for (const char32_t c : text) depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
+    if (depth != 0) Fail(Failure::BracketMismatch);
     Text& t = w_.groups;
     t.assign(text);
     MarkTypedSigns(t);
     for (;;) {
       const int c = Position(t.find(U')'));
-      const int o = Position(t.find(U'('));
+      // Whether there is a "(" matters only when there is no ")" or it comes
+      // first: after a later ")" a missing "(" is found by the search below.
+      const int o = c <= 1 ? Position(t.find(U'(')) : 1;
       if ((c > 0 && o == 0) || (c == 0 && o > 0)) Fail(Failure::MisplacedBracket);
       if (c == 0) {
         r_.assign(t);
@@ -233,16 +256,60 @@ class Reduction {
     }
   }
 
-  // The landmarks of the text as it stands: every rewrite of r_ calls Changed(),
-  // and the next look makes one pass over the text again.
-  const Landmarks& Look() {
+  // The landmarks of the text as it stands. Every rewrite of r_ either
+  // updates them (Replaced, ErasedFront) or calls Changed(), after which the
+  // next look makes one pass over the text again.
+  Landmarks& Look() {
     if (!known_) {
       landmarks_ = FindLandmarks(r_);
       known_ = true;
     }
+    assert(Describes(landmarks_, r_) && "the landmarks were not kept up to date with the text");
     return landmarks_;
   }
   void Changed() { known_ = false; }
+
+  // After r_.replace(head, removed, value), where the value is number text
+  // whose only operator, if any, stands in front ("+" or "-"): an operator
+  // before the value stays where it was, one after it moves with the text, and
+  // only one that stood in the replaced span is looked for again, after the
+  // value. The pairs are those of before plus the two the value makes with its
+  // neighbours.
+  void Replaced(std::size_t head, std::size_t removed, TextView value) {
+    if (!known_) return;
+    const std::size_t tail = head + removed;
+    const std::size_t valueEnd = head + value.size();
+    for (const char32_t op : {U'^', U'/', U'*', U'+', U'-'}) {
+      std::size_t& first = landmarks_.First(op);
+      const std::size_t from = op == U'+' || op == U'-' ? 1 : 0;
+      if (first != Text::npos && first < head) continue;
+      if (!value.empty() && value.front() == op && head >= from) {
+        first = head;
+      } else if (first == Text::npos) {
+        // none before, none after
+      } else if (first >= tail) {
+        first = first - tail + valueEnd;
+      } else {
+        first = FindFrom(r_, op, std::max(valueEnd, from));
+      }
+    }
+    landmarks_.NotePair(r_, head);
+    landmarks_.NotePair(r_, valueEnd);
+  }
+
+  // After the "+" in front of r_ was erased: everything moves one place to
+  // the left, unless the "+" or "-" that stood second is now in front.
+  void ErasedFront() {
+    if (!known_) return;
+    Landmarks& l = landmarks_;
+    if (l.plus == 1 || l.minus == 1) {
+      Changed();
+      return;
+    }
+    for (std::size_t* first : {&l.power, &l.divide, &l.times, &l.plus, &l.minus}) {
+      if (*first != Text::npos) --*first;
+    }
+  }
 
   void ReduceGroup() {
     operations_ = 0;
@@ -274,7 +341,10 @@ class Reduction {
   }
 
   // Position of the operator to reduce next; a "-" at the start is a sign.
-  int Find(char32_t op) { return Position(Look().First(op)); }
+  int Find(char32_t op) {
+    if (op == U'+' && !r_.empty() && r_.front() == U'+') return 1;
+    return Position(Look().First(op));
+  }
 
   // Position of the first "-+", or of a value sign followed by "+".
   int FindMinusPlus() const {
@@ -296,7 +366,7 @@ class Reduction {
 
     // Operator-plus removal: one occurrence of each pair per search, when
     // there is one at all.
-    if (Look().operatorPlus) {
+    if ((!r_.empty() && r_.front() == U'+') || Look().operatorPlus) {
       static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
       for (const char32_t* pair : kPairs) {
         const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
@@ -360,12 +430,13 @@ class Reduction {
     }
     if (tail > 0) {
       r_.replace(head, tail - head, valueText);
+      Replaced(head, tail - head, valueText);
     } else {
       // head, value, then the whole text: the head's copy goes in after the value.
       valueText.append(r_, 0, head);
       r_.insert(head, valueText);
+      Changed();
     }
-    Changed();
     Tidy();
     return true;
   }
@@ -382,7 +453,7 @@ class Reduction {
     }
     if (!r_.empty() && r_.front() == U'+') {
       r_.erase(0, 1);
-      changed = true;
+      ErasedFront();
     }
     if (pairs.plusPlus) {
       for (int p; (p = InStr(r_, U"++")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
@@ -410,8 +481,12 @@ class Reduction {
 
   // "5.-3" becomes "5-3": the point of a whole number goes before a minus.
   void RemovePointBeforeMinus() {
-    // Deleting a point can only make a new pair with the character before it.
-    for (std::size_t p = 0; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
+    // The first pair can't start before the first "-" after the first
+    // character; deleting a point can only make a new pair with the character
+    // before it.
+    const std::size_t minus = Look().minus;
+    if (minus == Text::npos) return;
+    for (std::size_t p = minus - 1; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
       r_.erase(p, 1);
       Changed();
     }

@@ -14,14 +14,15 @@ Text FromUtf8(std::string_view utf8) {
 }
 
 void FromUtf8(std::string_view utf8, Text& out) {
-  out.clear();
-  out.reserve(utf8.size());
+  // Every character takes at least one byte: the text is no longer than the bytes.
+  out.resize(utf8.size());
+  char32_t* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const auto* end = p + utf8.size();
   while (p < end) {
     const unsigned char lead = *p;
     if (lead < 0x80) {
-      out.push_back(lead);
+      *o++ = lead;
       ++p;
       continue;
     }
@@ -35,7 +36,7 @@ void FromUtf8(std::string_view utf8, Text& out) {
     } else if ((lead & 0xF8) == 0xF0) {
       extra = 3, cp = lead & 0x07, minimum = 0x10000;
     } else {
-      out.push_back(0xFFFD);
+      *o++ = 0xFFFD;
       ++p;
       continue;
     }
@@ -51,13 +52,14 @@ void FromUtf8(std::string_view utf8, Text& out) {
     if (!ok || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       // One replacement for the malformed sequence, up to (not including) the
       // byte that broke it.
-      out.push_back(0xFFFD);
+      *o++ = 0xFFFD;
       p += taken;
       continue;
     }
-    out.push_back(cp);
+    *o++ = cp;
     p += taken;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 std::string ToUtf8(TextView text) {
@@ -67,26 +69,29 @@ std::string ToUtf8(TextView text) {
 }
 
 void ToUtf8(TextView text, std::string& out) {
-  out.clear();
-  out.reserve(text.size());
+  // At most four bytes a character.
+  out.resize(text.size() * 4);
+  char* o = out.data();
+  const auto byte = [](char32_t value) { return static_cast<char>(static_cast<unsigned char>(value)); };
   for (char32_t cp : text) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
+      *o++ = byte(cp);
     } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = byte(0xC0 | (cp >> 6));
+      *o++ = byte(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = byte(0xE0 | (cp >> 12));
+      *o++ = byte(0x80 | ((cp >> 6) & 0x3F));
+      *o++ = byte(0x80 | (cp & 0x3F));
     } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = byte(0xF0 | (cp >> 18));
+      *o++ = byte(0x80 | ((cp >> 12) & 0x3F));
+      *o++ = byte(0x80 | ((cp >> 6) & 0x3F));
+      *o++ = byte(0x80 | (cp & 0x3F));
     }
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 Text Ascii(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
