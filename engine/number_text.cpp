@@ -21,7 +21,7 @@ constexpr int kSignificantDigits = 15;
 // digits once cut.
 struct Decimal {
   static constexpr int kCapacity = 24;
-  char digits[kCapacity] = {};
+  char digits[kCapacity];
   int size = 0;
   int point = 0;
 
@@ -86,6 +86,16 @@ __extension__ typedef unsigned __int128 Wide;
 // (10^E <= magnitude < 10^(E+1)), m x 10^(14-E) is below 2^127 and holds the
 // 15 digits above its low s bits and what follows them in those bits: the cut
 // rounds up when they are at least half of 2^s. False outside the range.
+constexpr auto kPowersOf10 = [] {
+  std::array<std::uint64_t, 20> powers{};
+  std::uint64_t power = 1;
+  for (std::uint64_t& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
 constexpr auto kWidePowersOfTen = [] {
   std::array<Wide, 23> powers{};
   Wide power = 1;
@@ -96,10 +106,8 @@ constexpr auto kWidePowersOfTen = [] {
   return powers;
 }();
 
-bool CutExactly(double magnitude, Decimal& d) {
+bool CutExactly(double magnitude, std::uint64_t& digits, int& point) {
   if (!(magnitude >= 1e-7 && magnitude < 1e15)) return false;
-  constexpr std::uint64_t kLowest15 = 100000000000000;  // 10^14
-  constexpr std::uint64_t kBeyond15 = 10 * kLowest15;
   // magnitude = units x 2^(b-53), 2^(b-1) <= magnitude < 2^b (a normal double).
   const auto bits = std::bit_cast<std::uint64_t>(magnitude);
   const std::uint64_t units = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
@@ -111,31 +119,72 @@ bool CutExactly(double magnitude, Decimal& d) {
     const int scale = 14 - exponent;  // 0 to 22
     if (scale < 0 || scale > 22) return false;
     const Wide scaled = static_cast<Wide>(units) * kWidePowersOfTen[scale];
-    auto digits = static_cast<std::uint64_t>(scaled >> shift);
-    if (digits >= kBeyond15) continue;  // the estimate was E - 1
-    if (digits < kLowest15) return false;
+    digits = static_cast<std::uint64_t>(scaled >> shift);
+    if (digits >= kPowersOf10[15]) continue;  // the estimate was E - 1
+    if (digits < kPowersOf10[14]) return false;
     const Wide rest = scaled & ((Wide{1} << shift) - 1);
     if (rest >= (Wide{1} << (shift - 1))) ++digits;
-    if (digits == kBeyond15) {  // 999...9 rounded up
-      digits = kLowest15;
+    if (digits == kPowersOf10[15]) {  // 999...9 rounded up
+      digits = kPowersOf10[14];
       ++exponent;
     }
-    // Two digits at a time, from the last.
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    for (int i = kSignificantDigits - 1; i > 0; i -= 2, digits /= 100) {
-      const auto pair = static_cast<std::size_t>(digits % 100) * 2;
-      d.digits[i - 1] = kPairs[pair];
-      d.digits[i] = kPairs[pair + 1];
-    }
-    d.digits[0] = static_cast<char>('0' + digits);
-    d.size = kSignificantDigits;
-    d.point = exponent + 1;
+    point = exponent + 1;
     return true;
   }
   return false;
+}
+
+// Writes the `count` digits of `value` (which has no more) to `out`, the last first.
+void WriteDigits(std::uint64_t value, int count, char* out) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  int i = count - 1;
+  for (; i > 0; i -= 2, value /= 100) {
+    const auto pair = static_cast<std::size_t>(value % 100) * 2;
+    out[i - 1] = kPairs[pair];
+    out[i] = kPairs[pair + 1];
+  }
+  if (i == 0) out[0] = static_cast<char>('0' + value);
+}
+
+// The 15-digit cut of `magnitude` in integer arithmetic, then cut to `keep`
+// digits (halves away from zero on the digit after them, a carry out of the
+// first digit moving the point) with the trailing zeros dropped, as
+// KeepDigits and the number text do it with the digits written out. False
+// outside the range of CutExactly.
+bool CutToPlaces(double magnitude, int places, Decimal& d) {
+  std::uint64_t digits = 0;
+  int point = 0;
+  if (!CutExactly(magnitude, digits, point)) return false;
+  int count = kSignificantDigits;
+  const long long keep = static_cast<long long>(point) + places;
+  if (keep < 0) {
+    count = 0;
+  } else if (keep == 0) {
+    count = digits >= 5 * kPowersOf10[14] ? 1 : 0;
+    digits = 1;
+    point += count;
+  } else if (keep < kSignificantDigits) {
+    const auto dropped = static_cast<std::size_t>(kSignificantDigits - keep);
+    const std::uint64_t rest = digits % kPowersOf10[dropped];
+    digits /= kPowersOf10[dropped];
+    count = static_cast<int>(keep);
+    if (rest >= 5 * kPowersOf10[dropped - 1] && ++digits == kPowersOf10[count]) {
+      digits = kPowersOf10[count - 1];
+      ++point;
+    }
+  }
+  // The trailing zeros go, eight, four, two and one at a time.
+  if (count > 8 && digits % 100000000 == 0) digits /= 100000000, count -= 8;
+  if (count > 4 && digits % 10000 == 0) digits /= 10000, count -= 4;
+  if (count > 2 && digits % 100 == 0) digits /= 100, count -= 2;
+  if (count > 1 && digits % 10 == 0) digits /= 10, count -= 1;
+  d.size = count;
+  d.point = point;
+  WriteDigits(digits, count, d.digits);
+  return true;
 }
 
 // The magnitude's exact decimal expansion, cut to 15 significant digits,
@@ -143,7 +192,6 @@ bool CutExactly(double magnitude, Decimal& d) {
 // decimals, never as a rounded text.
 Decimal SignificantDigits(double magnitude) {
   Decimal d;
-  if (CutExactly(magnitude, d)) return d;
   char buf[800];
   char digits[800];
   int count = 0;
@@ -227,7 +275,7 @@ Text NumberText(double value, const NumberPattern& pattern) {
 void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   if (!std::isfinite(value)) return;
   Decimal d;
-  if (value != 0) {
+  if (value != 0 && !CutToPlaces(std::fabs(value), pattern.places, d)) {
     d = SignificantDigits(std::fabs(value));
     KeepDigits(d, static_cast<long long>(d.point) + pattern.places);
   }
@@ -262,39 +310,34 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
 namespace {
 
 // Reads the common number of a formula: an optional sign, digits, a point and
-// digits, at most 2^53 as a whole number of units of its last digit and at most
-// 22 decimals, ended by the end of the text or a character that can't continue
-// it. Such a value is the quotient of two doubles that hold their values
-// exactly, and one division rounds it correctly, as std::from_chars does. False
-// for anything else (blanks, an exponent, "&H", no digits), which the full
-// reading rule reads.
+// digits, at most 19 digits in all and at most 2^53 units of the last one,
+// ended by the end of the text or a character that can't continue it. Such a
+// value is the quotient of two doubles that hold their values exactly (the
+// units, and a power of ten up to 10^19), and one division rounds it
+// correctly, as std::from_chars does. False for anything else (blanks, an
+// exponent, "&H", no digits, more digits), which the full reading rule reads.
 bool ReadPlainDecimal(TextView text, double& value) {
-  constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
-  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  std::size_t i = 0;
-  const bool negative = i < text.size() && text[i] == U'-';
-  if (i < text.size() && (text[i] == U'-' || text[i] == U'+')) ++i;
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                            1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  const char32_t* p = text.data();
+  const char32_t* const end = p + text.size();
+  const bool negative = p < end && *p == U'-';
+  if (p < end && (*p == U'-' || *p == U'+')) ++p;
+  // Up to 19 digits the units of the last one fit in 64 bits.
   std::uint64_t units = 0;
-  bool anyDigit = false;
-  std::size_t decimals = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    const char32_t c = text[i];
-    if (IsDigit(c)) {
-      units = units * 10 + (c - U'0');
-      if (units > kExactLimit) return false;
-      anyDigit = true;
-      if (point) ++decimals;
-    } else if (c == U'.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
+  const char32_t* const whole = p;
+  for (; p < end && IsDigit(*p); ++p) units = units * 10 + (*p - U'0');
+  std::ptrdiff_t digits = p - whole;
+  std::ptrdiff_t decimals = 0;
+  if (p < end && *p == U'.') {
+    const char32_t* const fraction = ++p;
+    for (; p < end && IsDigit(*p); ++p) units = units * 10 + (*p - U'0');
+    decimals = p - fraction;
+    digits += decimals;
   }
-  if (!anyDigit || decimals >= std::size(kPowersOfTen)) return false;
-  if (i < text.size()) {
-    const char32_t c = text[i];
+  if (digits == 0 || digits > 19 || units > (std::uint64_t{1} << 53)) return false;
+  if (p < end) {
+    const char32_t c = *p;
     if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd') return false;
   }
   value = static_cast<double>(units) / kPowersOfTen[decimals];
