@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/checks.h"
 
+#include <array>
 #include <cmath>
 
 #include "engine/arithmetic.h"
@@ -9,13 +10,37 @@
 
 namespace suusiki {
 
+namespace {
+
+// What a character is to the adjacency check.
+enum Kind : unsigned char { kOther, kDigit, kLetter, kOpening, kClosing };
+
+constexpr auto kKinds = [] {
+  std::array<Kind, 128> kinds{};
+  for (char c = '0'; c <= '9'; ++c) kinds[static_cast<std::size_t>(c)] = kDigit;
+  for (char c = 'A'; c <= 'Z'; ++c) kinds[static_cast<std::size_t>(c)] = kLetter;
+  for (char c = 'a'; c <= 'z'; ++c) kinds[static_cast<std::size_t>(c)] = kLetter;
+  kinds['('] = kOpening;
+  kinds[')'] = kClosing;
+  return kinds;
+}();
+
+Kind KindOf(char32_t c) { return c < kKinds.size() ? kKinds[c] : kOther; }
+
+// Whether a character of the first kind must not stand right before one of the second.
+bool Rejected(Kind a, Kind b) {
+  return (a == kClosing && (b == kLetter || b == kDigit)) || (a == kDigit && (b == kOpening || b == kLetter)) ||
+         (a == kLetter && b == kDigit);
+}
+
+}  // namespace
+
 void CheckAdjacency(TextView formula) {
-  for (std::size_t i = 0; i + 1 < formula.size(); ++i) {
-    const char32_t a = formula[i];
-    const char32_t b = formula[i + 1];
-    const bool rejected = (a == U')' && (IsLetter(b) || IsDigit(b))) || (IsDigit(a) && (b == U'(' || IsLetter(b))) ||
-                          (IsLetter(a) && IsDigit(b));
-    if (rejected) Fail(Failure::Syntax);
+  Kind before = kOther;
+  for (const char32_t c : formula) {
+    const Kind kind = KindOf(c);
+    if (Rejected(before, kind)) Fail(Failure::Syntax);
+    before = kind;
   }
 }
 

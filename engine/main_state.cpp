@@ -106,7 +106,6 @@ Effects MainState::Calculate() {
     if (current_ >= 0) {
       entryText_ = formulaBox_;
       CommitEntry(current_, entryText_);
-      formulaBox_ = entryText_;
       workingFormula_ = entryText_;
     }
     if (formulaBox_.empty() || workingFormula_.empty()) {
@@ -114,13 +113,16 @@ Effects MainState::Calculate() {
       answerLine_ = U"0. ";
       return effects;
     }
-    // Second capture: the same store once more, then the formula box has the focus.
-    entryText_ = formulaBox_;
-    listEdit_ = entryText_;
-    if (current_ < 0 || current_ >= kVariableCount) Fail(Failure::Other);
-    CommitEntry(current_, entryText_);
-    formulaBox_ = listEdit_;
-    workingFormula_ = entryText_;
+    // Second capture: the same store once more (the entry, the list's edit
+    // field, the formula box and the working formula hold the text already,
+    // so it comes down to saving the table again), then the formula box has
+    // the focus. Without a current variable it gets as far as the edit field.
+    if (current_ < 0 || current_ >= kVariableCount) {
+      entryText_ = formulaBox_;
+      listEdit_ = entryText_;
+      Fail(Failure::Other);
+    }
+    Save();
     effects.focus = Focus::FormulaBox;
 
     CheckAdjacency(workingFormula_);

@@ -38,13 +38,19 @@ void CancelSignPairs(Text& t) {
 // Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
 // make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
 // start stays as typed: it is the minus of the formula's first power.
-void MarkTypedSigns(Text& t) {
-  bool signs = !t.empty() && t[0] == kValueSign;
-  for (std::size_t i = 1; i < t.size(); ++i) {
-    if (t[i] == U'-' && TakesSign(t[i - 1])) t[i] = kValueSign;
-    signs = signs || t[i] == kValueSign;
+//
+// Returns the number of "(" less the number of ")", counted on the way.
+std::ptrdiff_t MarkTypedSigns(Text& t) {
+  std::ptrdiff_t depth = 0;
+  bool signs = false;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (i > 0 && t[i] == U'-' && TakesSign(t[i - 1])) t[i] = kValueSign;
+    const char32_t c = t[i];
+    signs = signs || c == kValueSign;
+    depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
   }
   if (signs) CancelSignPairs(t);
+  return depth;
 }
 
 // The value of an operand: any signs ("-" or value signs), then digits and points.
@@ -217,12 +223,9 @@ class Reduction {
 
  private:
   void EvaluateGroups(TextView text) {
-    std::ptrdiff_t depth = 0;  // "(" less ")"
-    for (const char32_t c : text) depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
-    if (depth != 0) Fail(Failure::BracketMismatch);
     Text& t = w_.groups;
     t.assign(text);
-    MarkTypedSigns(t);
+    if (MarkTypedSigns(t) != 0) Fail(Failure::BracketMismatch);
     for (;;) {
       const int c = Position(t.find(U')'));
       // Whether there is a "(" matters only when there is no ")" or it comes
