@@ -21,7 +21,7 @@ constexpr int kSignificantDigits = 15;
 // digits once cut.
 struct Decimal {
   static constexpr int kCapacity = 24;
-  char digits[kCapacity];
+  char32_t digits[kCapacity];
   int size = 0;
   int point = 0;
 
@@ -54,7 +54,7 @@ void KeepDigits(Decimal& d, long long keep) {
     d.size = 0;
     return;
   }
-  const char next = d.digits[keep];
+  const char32_t next = d.digits[keep];
   d.size = static_cast<int>(keep);
   if (next < '5') return;
   if (d.size == 0) {
@@ -135,7 +135,7 @@ bool CutExactly(double magnitude, std::uint64_t& digits, int& point) {
 }
 
 // Writes the `count` digits of `value` (which has no more) to `out`, the last first.
-void WriteDigits(std::uint64_t value, int count, char* out) {
+void WriteDigits(std::uint64_t value, int count, char32_t* out) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -143,10 +143,10 @@ void WriteDigits(std::uint64_t value, int count, char* out) {
   int i = count - 1;
   for (; i > 0; i -= 2, value /= 100) {
     const auto pair = static_cast<std::size_t>(value % 100) * 2;
-    out[i - 1] = kPairs[pair];
-    out[i] = kPairs[pair + 1];
+    out[i - 1] = static_cast<char32_t>(kPairs[pair]);
+    out[i] = static_cast<char32_t>(kPairs[pair + 1]);
   }
-  if (i == 0) out[0] = static_cast<char>('0' + value);
+  if (i == 0) out[0] = static_cast<char32_t>(U'0' + value);
 }
 
 // The 15-digit cut of `magnitude` in integer arithmetic, then cut to `keep`
@@ -275,11 +275,13 @@ Text NumberText(double value, const NumberPattern& pattern) {
 void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   if (!std::isfinite(value)) return;
   Decimal d;
-  if (value != 0 && !CutToPlaces(std::fabs(value), pattern.places, d)) {
+  if (value == 0) {
+    d.size = 0;
+  } else if (!CutToPlaces(std::fabs(value), pattern.places, d)) {
     d = SignificantDigits(std::fabs(value));
     KeepDigits(d, static_cast<long long>(d.point) + pattern.places);
+    while (d.size > 0 && d.digits[d.size - 1] == '0') --d.size;
   }
-  while (d.size > 0 && d.digits[d.size - 1] == '0') --d.size;
   const bool zero = d.size == 0;
 
   // The whole part: the digits before the point, with zeros up to it. The
@@ -287,23 +289,28 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   // the point.
   const bool minus = !zero && std::signbit(value);
   const std::size_t integerDigits = zero || d.point <= 0 ? 1 : static_cast<std::size_t>(d.point);
+  const std::size_t written = zero || d.point <= 0 ? 0 : std::min(integerDigits, static_cast<std::size_t>(d.size));
   const std::size_t commas = pattern.grouping ? (integerDigits - 1) / 3 : 0;
   const std::size_t leadingZeros = !zero && d.point < 0 ? static_cast<std::size_t>(-d.point) : 0;
-  const int first = std::max(d.point, 0);
-  const std::size_t fractionDigits = !zero && first < d.size ? static_cast<std::size_t>(d.size - first) : 0;
+  const std::size_t first = zero ? 0 : static_cast<std::size_t>(std::max(d.point, 0));
+  const std::size_t fractionDigits = first < static_cast<std::size_t>(d.size) ? d.size - first : 0;
   const std::size_t start = out.size();
   out.resize(start + (minus ? 1 : 0) + integerDigits + commas + 1 + leadingZeros + fractionDigits +
              (pattern.trailingSpace ? 1 : 0));
   char32_t* p = out.data() + start;
   if (minus) *p++ = U'-';
-  for (std::size_t i = 0; i < integerDigits; ++i) {
-    if (commas > 0 && i > 0 && (integerDigits - i) % 3 == 0) *p++ = U',';
-    const bool written = !zero && d.point > 0 && i < static_cast<std::size_t>(d.size);
-    *p++ = written ? static_cast<char32_t>(d.digits[i]) : U'0';
+  if (commas == 0) {
+    p = std::copy_n(d.digits, written, p);
+    p = std::fill_n(p, integerDigits - written, U'0');
+  } else {
+    for (std::size_t i = 0; i < integerDigits; ++i) {
+      if (i > 0 && (integerDigits - i) % 3 == 0) *p++ = U',';
+      *p++ = i < written ? d.digits[i] : U'0';
+    }
   }
   *p++ = U'.';
   p = std::fill_n(p, leadingZeros, U'0');
-  for (std::size_t i = 0; i < fractionDigits; ++i) *p++ = static_cast<unsigned char>(d.digits[first + i]);
+  p = std::copy_n(d.digits + first, fractionDigits, p);
   if (pattern.trailingSpace) *p = U' ';
 }
 
