@@ -17,9 +17,9 @@ enum Kind : unsigned char { kOther, kDigit, kLetter, kOpening, kClosing };
 
 constexpr auto kKinds = [] {
   std::array<Kind, 128> kinds{};
-  for (char c = '0'; c <= '9'; ++c) kinds[static_cast<std::size_t>(c)] = kDigit;
-  for (char c = 'A'; c <= 'Z'; ++c) kinds[static_cast<std::size_t>(c)] = kLetter;
-  for (char c = 'a'; c <= 'z'; ++c) kinds[static_cast<std::size_t>(c)] = kLetter;
+  for (std::size_t c = '0'; c <= '9'; ++c) kinds[c] = kDigit;
+  for (std::size_t c = 'A'; c <= 'Z'; ++c) kinds[c] = kLetter;
+  for (std::size_t c = 'a'; c <= 'z'; ++c) kinds[c] = kLetter;
   kinds['('] = kOpening;
   kinds[')'] = kClosing;
   return kinds;
@@ -27,11 +27,16 @@ constexpr auto kKinds = [] {
 
 Kind KindOf(char32_t c) { return c < kKinds.size() ? kKinds[c] : kOther; }
 
-// Whether a character of the first kind must not stand right before one of the second.
-bool Rejected(Kind a, Kind b) {
-  return (a == kClosing && (b == kLetter || b == kDigit)) || (a == kDigit && (b == kOpening || b == kLetter)) ||
-         (a == kLetter && b == kDigit);
-}
+// Whether a character of the first kind must not stand right before one of
+// the second: ")" before a letter or a digit, a digit before "(" or a letter,
+// a letter before a digit.
+constexpr auto kRejected = [] {
+  std::array<std::array<bool, 5>, 5> rejected{};
+  rejected[kClosing][kLetter] = rejected[kClosing][kDigit] = true;
+  rejected[kDigit][kOpening] = rejected[kDigit][kLetter] = true;
+  rejected[kLetter][kDigit] = true;
+  return rejected;
+}();
 
 }  // namespace
 
@@ -39,7 +44,7 @@ void CheckAdjacency(TextView formula) {
   Kind before = kOther;
   for (const char32_t c : formula) {
     const Kind kind = KindOf(c);
-    if (Rejected(before, kind)) Fail(Failure::Syntax);
+    if (kRejected[before][kind]) Fail(Failure::Syntax);
     before = kind;
   }
 }

@@ -324,8 +324,6 @@ namespace {
 // correctly, as std::from_chars does. False for anything else (blanks, an
 // exponent, "&H", no digits, more digits), which the full reading rule reads.
 bool ReadPlainDecimal(TextView text, double& value) {
-  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                            1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
   const char32_t* p = text.data();
   const char32_t* const end = p + text.size();
   const bool negative = p < end && *p == U'-';
@@ -342,17 +340,26 @@ bool ReadPlainDecimal(TextView text, double& value) {
     decimals = p - fraction;
     digits += decimals;
   }
-  if (digits == 0 || digits > 19 || units > (std::uint64_t{1} << 53)) return false;
+  if (digits == 0 || digits > kMaxPlainDigits) return false;
   if (p < end) {
     const char32_t c = *p;
     if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd') return false;
   }
-  value = static_cast<double>(units) / kPowersOfTen[decimals];
+  if (!PlainDecimalValue(units, static_cast<int>(digits), static_cast<int>(decimals), value)) return false;
   if (negative) value = -value;
   return true;
 }
 
 }  // namespace
+
+bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                            1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  static_assert(std::size(kPowersOfTen) == kMaxPlainDigits + 1);
+  if (digits > kMaxPlainDigits || units > (std::uint64_t{1} << 53) || decimals < 0 || decimals > digits) return false;
+  value = static_cast<double>(units) / kPowersOfTen[decimals];
+  return true;
+}
 
 std::optional<double> ReadNumber(TextView text) {
   if (double value = 0; ReadPlainDecimal(text, value)) return value;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/arithmetic.h"
 #include "engine/failure.h"
@@ -63,6 +64,47 @@ double OperandValue(TextView operand) {
   const double value = ReadOrFail(operand);
   return negative ? -value : value;
 }
+
+// The digits and points of an operand, collected while the operand is
+// scanned (from its end back for a left operand, from its start on for a
+// right one).
+class Digits {
+ public:
+  void Before(char32_t c) {
+    if (c == U'.') {
+      ++points_;
+      decimals_ = digits_;
+    } else {
+      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
+      ++digits_;
+    }
+  }
+  void After(char32_t c) {
+    if (c == U'.') {
+      ++points_;
+    } else {
+      if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
+      ++digits_;
+      if (points_ > 0) ++decimals_;
+    }
+  }
+  // The operand's value: that of a plain decimal at once, otherwise by the
+  // reading rule applied to the operand's text (signs, then digits and points).
+  double Value(bool negative, TextView operand) const {
+    double value = 0;
+    if (digits_ == 0 || points_ > 1 || !PlainDecimalValue(units_, digits_, decimals_, value)) {
+      return OperandValue(operand);
+    }
+    return negative ? -value : value;
+  }
+
+ private:
+  std::uint64_t units_ = 0;
+  std::uint64_t scale_ = 1;
+  int digits_ = 0;
+  int points_ = 0;
+  int decimals_ = 0;
+};
 
 // A computed value as it goes back into the text: a negative one carries the
 // value sign.
@@ -391,20 +433,25 @@ class Reduction {
     // sign before them, and for every operator but "^" the one "-" before
     // that: a subtraction is the addition of a negative number. A power is
     // taken of its base without a minus typed before it (3-2^0.5 is 3-1.414).
+    // The digits of each operand are read as they are passed.
     int i = p - 1;
-    while (i >= 1 && IsDigitOrPoint(r_[i - 1])) --i;
-    if (i >= 1 && r_[i - 1] == kValueSign) --i;
-    if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i;
+    Digits leftDigits;
+    for (; i >= 1 && IsDigitOrPoint(r_[i - 1]); --i) leftDigits.Before(r_[i - 1]);
+    bool leftNegative = false;
+    if (i >= 1 && r_[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
+    if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i, leftNegative = !leftNegative;
     const int leftStart = i < p - 1 ? i + 1 : 0;
     // Right operand: any signs, then digits and points.
     int j = p + 1;
-    while (j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign)) ++j;
-    while (j <= length_ && IsDigitOrPoint(r_[j - 1])) ++j;
+    bool rightNegative = false;
+    for (; j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign); ++j) rightNegative = !rightNegative;
+    Digits rightDigits;
+    for (; j <= length_ && IsDigitOrPoint(r_[j - 1]); ++j) rightDigits.After(r_[j - 1]);
     const int rightEnd = j - 1 > p ? j - 1 : 0;
 
     const TextView left = leftStart > 0 ? TextView(r_).substr(leftStart - 1, p - leftStart) : TextView();
     const TextView right = rightEnd > 0 ? TextView(r_).substr(p, rightEnd - p) : TextView();
-    const double value = Operate(op, OperandValue(left), OperandValue(right));
+    const double value = Operate(op, leftDigits.Value(leftNegative, left), rightDigits.Value(rightNegative, right));
     // An empty left operand makes this a cut before the start of the text.
     if (leftStart < 1) Fail(Failure::InvalidArgument);
     // The text becomes head, value, tail: the head is what stands before the
