@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures the windows show: the window icon, built into the programs as
 // raw pixels, and the toolbar's pictures, decided when first painted.
+#include "ui/pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <QIcon>
@@ -9,7 +11,6 @@
 #include <algorithm>
 
 #include "data/app_icon.h"
-#include "ui/pictures.h"
 
 namespace suusiki {
 namespace {
