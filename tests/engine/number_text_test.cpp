@@ -51,46 +51,44 @@ INSTANTIATE_TEST_SUITE_P(
                                  "000000000000000000000000000000000000000000000000000000000000000000000000000000"
                                  "000000000000000000000000000000000000000000000000000000000000000000000000000."}));
 
-INSTANTIATE_TEST_SUITE_P(FifteenDigits, NumberTextTest,
-                         ::testing::Values(
-                             // Ties at the 16th significant digit go away from zero (printf would go to even).
-                             FormatCase{123456789012.3125, "0.#################", "123456789012.313"},
-                             FormatCase{-123456789012.3125, "0.#################", "-123456789012.313"},
-                             FormatCase{1000000000000005, "#0.", "1000000000000010."},
-                             FormatCase{999999999999999.5, "#0.##", "1000000000000000."},
-                             // Just below a tie stays below: the decision uses the exact expansion.
-                             FormatCase{0.1234567890123449, "0.#################", "0.123456789012345"},
-                             FormatCase{std::atan(1.0) * 4, "0.#################", "3.14159265358979"},
-                             FormatCase{std::sqrt(2.0), "#0.##############", "1.4142135623731"},
-                             FormatCase{0.1 + 0.2, "#0.##################", "0.3"},
-                             // The shortest text that reads back has 16 or 17 digits: its 16th and 17th
-                             // decide when they are far from 50, 25 digits when near, the exact
-                             // expansion at 25 digits that are the half itself.
-                             FormatCase{1.0 / 7, "0.#################", "0.142857142857143"},
-                             FormatCase{0.1234567890123412, "0.#################", "0.123456789012341"},
-                             FormatCase{3.0 / 7, "0.#################", "0.428571428571429"},
-                             FormatCase{0.1234567890123451, "0.#################", "0.123456789012345"},
-                             FormatCase{0.1234567890123462, "0.#################", "0.123456789012346"},
-                             // 1000007708713284999999999967232 exactly: 25 digits round to the half,
-                             // the exact expansion lies below it.
-                             FormatCase{0x1.93e65fa64eb65p+99, "#0.", "1000007708713280000000000000000."},
-                             FormatCase{1.0000000000000049, "0.#################", "1."},
-                             FormatCase{9.9999999999999947, "0.#################", "9.99999999999999"},
-                             FormatCase{9.9999999999999982, "0.#################", "10."},
-                             // 1e23 is 99999999999999991611392 as a double; 1e-5 a little more than 1e-5.
-                             FormatCase{1e23, "#,0.", "100,000,000,000,000,000,000,000."},
-                             FormatCase{1e-5, "#0.##################", "0.00001"},
-                             // The edges of the range cut in integer arithmetic, 1e-7 to below 1e15.
-                             FormatCase{1e-7, "0.##############################", "0.0000001"},
-                             FormatCase{9.9999999999999995e-8, "0.##############################",
-                                        "0.0000001"},
-                             FormatCase{1.2345678901234567e-7, "0.##############################",
-                                        "0.000000123456789012346"},
-                             FormatCase{999999999999999.875, "0.", "1000000000000000."},
-                             FormatCase{999999999999999.375, "0.", "999999999999999."},
-                             FormatCase{1e15 + 2, "0.", "1000000000000000."},
-                             // Below the normal range of doubles.
-                             FormatCase{2.2250738585072009e-308, "0.#", "0."}));
+INSTANTIATE_TEST_SUITE_P(
+    FifteenDigits, NumberTextTest,
+    ::testing::Values(
+        // Ties at the 16th significant digit go away from zero (printf would go to even).
+        FormatCase{123456789012.3125, "0.#################", "123456789012.313"},
+        FormatCase{-123456789012.3125, "0.#################", "-123456789012.313"},
+        FormatCase{1000000000000005, "#0.", "1000000000000010."},
+        FormatCase{999999999999999.5, "#0.##", "1000000000000000."},
+        // Just below a tie stays below: the decision uses the exact expansion.
+        FormatCase{0.1234567890123449, "0.#################", "0.123456789012345"},
+        FormatCase{std::atan(1.0) * 4, "0.#################", "3.14159265358979"},
+        FormatCase{std::sqrt(2.0), "#0.##############", "1.4142135623731"},
+        FormatCase{0.1 + 0.2, "#0.##################", "0.3"},
+        // The shortest text that reads back has 16 or 17 digits: its 16th and 17th
+        // decide when they are far from 50, 25 digits when near, the exact
+        // expansion at 25 digits that are the half itself.
+        FormatCase{1.0 / 7, "0.#################", "0.142857142857143"},
+        FormatCase{0.1234567890123412, "0.#################", "0.123456789012341"},
+        FormatCase{3.0 / 7, "0.#################", "0.428571428571429"},
+        FormatCase{0.1234567890123451, "0.#################", "0.123456789012345"},
+        FormatCase{0.1234567890123462, "0.#################", "0.123456789012346"},
+        // 1000007708713284999999999967232 exactly: 25 digits round to the half,
+        // the exact expansion lies below it.
+        FormatCase{0x1.93e65fa64eb65p+99, "#0.", "1000007708713280000000000000000."},
+        FormatCase{1.0000000000000049, "0.#################", "1."},
+        FormatCase{9.9999999999999947, "0.#################", "9.99999999999999"},
+        FormatCase{9.9999999999999982, "0.#################", "10."},
+        // 1e23 is 99999999999999991611392 as a double; 1e-5 a little more than 1e-5.
+        FormatCase{1e23, "#,0.", "100,000,000,000,000,000,000,000."},
+        FormatCase{1e-5, "#0.##################", "0.00001"},
+        // The edges of the range cut in integer arithmetic, 1e-7 to below 1e15.
+        FormatCase{1e-7, "0.##############################", "0.0000001"},
+        FormatCase{9.9999999999999995e-8, "0.##############################", "0.0000001"},
+        FormatCase{1.2345678901234567e-7, "0.##############################", "0.000000123456789012346"},
+        FormatCase{999999999999999.875, "0.", "1000000000000000."},
+        FormatCase{999999999999999.375, "0.", "999999999999999."}, FormatCase{1e15 + 2, "0.", "1000000000000000."},
+        // Below the normal range of doubles.
+        FormatCase{2.2250738585072009e-308, "0.#", "0."}));
 
 // Cuts `value`'s exact decimal expansion to 15 significant digits, halves away
 // from zero, and writes them as "digits e exponent" (the way the slow, sure
