@@ -143,7 +143,7 @@ Effects MainState::Calculate() {
     try {
       ShowPendingAnswer();
     } catch (const std::bad_alloc&) {
-      answerLine_.clear();
+      // Still no memory: the answer line keeps what it showed.
     }
   }
   // The rewritten formula is kept (the printout shows it) with "-" for its signs.
