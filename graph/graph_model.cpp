@@ -31,8 +31,8 @@ constexpr double kHalfTurns = 360;
 // height is looked at closer for a jump.
 constexpr double kJumpShare = 0.25;
 
-// Room for a tick label: one every 80 pixels along X, 40 along Y.
-constexpr int kPixelsPerXTick = 80;
+// Room for a tick label: one every 64 pixels along X, 40 along Y.
+constexpr int kPixelsPerXTick = 64;
 constexpr int kPixelsPerYTick = 40;
 
 // Lines are cut a little outside the plot so that their ends don't show.
