@@ -168,7 +168,11 @@ QString InFolder(const QString& folder, const QString& name) {
 
 }  // namespace
 
-FileResult WriteVariableFile(const QString& path, const VariableTable& table) {
+DiskSteps SystemDiskSteps() {
+  return {[](QFileDevice& file) { return file.flush(); }, ::fsync};
+}
+
+FileResult WriteVariableFile(const QString& path, const VariableTable& table, const DiskSteps& steps) {
   Cp932 codec;
   if (!codec.available()) return Failed(FileStatus::WriteFailed, 0, 0, kNoCodec);
 
@@ -196,7 +200,8 @@ FileResult WriteVariableFile(const QString& path, const VariableTable& table) {
   // even when either fails (a full disk), so both are done and checked here. A
   // file system that cannot sync at all (EINVAL) is taken as it is.
   errno = 0;
-  if (file.write(contents) != contents.size() || !file.flush() || (::fsync(file.handle()) != 0 && errno != EINVAL)) {
+  if (file.write(contents) != contents.size() || !steps.flush(file) ||
+      (steps.sync(file.handle()) != 0 && errno != EINVAL)) {
     const QString error = WriteError(file, errno);
     file.cancelWriting();
     return Failed(FileStatus::WriteFailed, 0, 0, error);
@@ -252,7 +257,7 @@ std::optional<VariableFileWriter::Stamp> VariableFileWriter::StampOf(const QStri
 
 FileResult VariableFileWriter::Write(const VariableTable& table) {
   if (stamp_ && table == table_ && StampOf(path_) == stamp_) return {FileStatus::Ok, kVariableCount, 0, {}};
-  FileResult result = WriteVariableFile(path_, table);
+  FileResult result = WriteVariableFile(path_, table, steps_);
   ++writes_;
   stamp_ = result.ok() ? StampOf(path_) : std::nullopt;
   if (stamp_) table_ = table;

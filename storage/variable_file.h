@@ -19,6 +19,8 @@
 
 #include "engine/text.h"
 
+class QFileDevice;
+
 namespace suusiki::storage {
 
 enum class FileStatus {
@@ -59,7 +61,19 @@ inline constexpr int kMaxLineBytes = 64 * 1024;
 // The auto-save file's name, in the program's folder or the per-user data folder.
 inline constexpr char kAutoSaveFileName[] = "DATT.0DT";
 
-FileResult WriteVariableFile(const QString& path, const VariableTable& table);
+// The two steps that take a written file to the disk before it replaces the
+// old one: Qt's buffer is written out (false on failure), then the file is
+// synced (as fsync: 0, or -1). Both leave the system's reason in errno. Tests
+// put in steps that fail as a full or broken disk would.
+struct DiskSteps {
+  bool (*flush)(QFileDevice& file);
+  int (*sync)(int fd);
+};
+// QFileDevice::flush and fsync.
+DiskSteps SystemDiskSteps();
+
+FileResult WriteVariableFile(const QString& path, const VariableTable& table,
+                             const DiskSteps& steps = SystemDiskSteps());
 FileResult ReadVariableFile(const QString& path, VariableTable& table);
 
 // Writes the variable table to one file again and again, as the auto-save does
@@ -69,7 +83,8 @@ FileResult ReadVariableFile(const QString& path, VariableTable& table);
 // what would be written.
 class VariableFileWriter {
  public:
-  explicit VariableFileWriter(QString path) : path_(std::move(path)) {}
+  explicit VariableFileWriter(QString path, DiskSteps steps = SystemDiskSteps())
+      : path_(std::move(path)), steps_(steps) {}
 
   FileResult Write(const VariableTable& table);
   const QString& path() const { return path_; }
@@ -85,6 +100,7 @@ class VariableFileWriter {
   static std::optional<Stamp> StampOf(const QString& path);
 
   QString path_;
+  DiskSteps steps_;
   VariableTable table_;         // what the last successful write put in the file
   std::optional<Stamp> stamp_;  // the file as that write left it; empty before one
   int writes_ = 0;

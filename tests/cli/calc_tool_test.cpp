@@ -51,6 +51,12 @@ TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
       {{"--def", "B=A*2", "--current", "C", "B+1"}, "", "1. \n"},
       {{"--def", "C=58*3", "--def", "B=C/2.2+67", "B*152/(C/4+85)"}, "", "172.807923593916 \n"},
       {{"--current", "B", "A+1", "B"}, "", "1. \n文法エラー！自己変数\n"},
+      // The first and the last letter; an option given twice: the later one counts.
+      {{"--def", "Z=5", "--current", "Y", "Z*2"}, "", "10. \n"},
+      {{"--current", "Z", "Z+1"}, "", "文法エラー！自己変数\n"},
+      {{"--current", "Z", "--current", "A", "A+1"}, "", "文法エラー！自己変数\n"},
+      {{"--def", "B=1", "--def", "B=2", "B"}, "", "2. \n"},
+      {{"--", "--help"}, "", "文法エラー！\n"},  // after "--" a formula, not the option
       // A silent failure leaves the answer line as it was: empty at first.
       {{"1" + std::string(400, '0'), "7", "1" + std::string(400, '0')}, "", "\n7. \n7. \n"},
       {{"\xFF"}, "", "0. \n"},
@@ -68,6 +74,7 @@ TEST(CalcToolTest, SolvesTheEquationInA) {
   const struct {
     std::vector<std::string> args;
     std::string out;
+    std::string input = {};
   } cases[] = {
       {{"--def", "A=X^2-8*X+12", "--solve", "1"}, "X=2.0 \n"},
       {{"--def", "A=X^2-8*X+12", "--solve", "10"}, "X=6.0 \n"},
@@ -84,9 +91,12 @@ TEST(CalcToolTest, SolvesTheEquationInA) {
       // The formula is typed into the current variable A, then solved.
       {{"--solve", "10", "X^2-8*X+12"}, "12. \nX=6.0 \n"},
       {{"--def", "A=X^3+X^2", "--solve", "-2"}, "X=-1.0 \n"},
+      {{"--def", "A=X^2-8*X+12", "--solve", "1", "--solve", "10"}, "X=6.0 \n"},
+      // With --solve and no formulas standard input is not read.
+      {{"--def", "A=X^2-8*X+12", "--solve", "1"}, "X=2.0 \n", "A+1\n"},
   };
   for (const auto& c : cases) {
-    const ToolRun run = RunTool(c.args);
+    const ToolRun run = RunTool(c.args, c.input);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, c.out) << c.args[1];
   }
@@ -156,6 +166,32 @@ TEST(CalcToolTest, ReadsATableFileAndWritesTheAutoSaveFile) {
   QFile out(saved);
   ASSERT_TRUE(out.open(QIODevice::ReadOnly));
   EXPECT_TRUE(out.readAll().startsWith("\"A: C*2\"\r\n\"B: \"\r\n\"C: 58*3\"\r\n"));
+
+  const ToolRun twice = RunTool({"--table", table.toStdString(), "--table", table.toStdString(), "C*2"});
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_NE(twice.err.find("--table given twice"), std::string::npos) << twice.err;
+  EXPECT_TRUE(twice.out.empty());
+}
+
+TEST(CalcToolTest, LinesEndingInCrLfAreStoredWithoutTheCr) {
+  QTemporaryDir dir;
+  const QString saved = dir.filePath("DATT.0DT");
+  const ToolRun run = RunTool({"--autosave", saved.toStdString()}, "2*3\r\nSin(30)\r\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "6. \n0.5 \n");
+  QFile file(saved);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().startsWith("\"A: Sin(30)\"\r\n\"B: \"\r\n"));
+}
+
+TEST(CalcToolTest, HelpPrintsTheUsage) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"1+1", "--help"}, {"--bogus", "--help", "--"}}) {
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 0) << args[0];
+    EXPECT_TRUE(run.out.starts_with("usage: suusiki-calc")) << run.out;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+  }
 }
 
 TEST(CalcToolTest, ShortTableFileIsRefused) {
@@ -171,10 +207,19 @@ TEST(CalcToolTest, AnAutoSaveThatFailsIsReportedOnceAndTheCalculationGoesOn) {
   QTemporaryDir dir;
   const std::string belowAFile = dir.filePath("file").toStdString() + "/DATT.0DT";
   WriteFile(dir.filePath("file"), "x");
-  const ToolRun run = RunTool({"--autosave", belowAFile, "1+1", "2+2"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "2. \n4. \n");
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"--autosave", belowAFile, "1+1", "2+2"}, "2. \n4. \n"},
+      {{"--autosave", belowAFile, "--def", "A=X-2", "--solve", "1"}, "X=2.0 \n"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool(c.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
 }
 
 QByteArray ReadFile(const QString& path) {
@@ -204,11 +249,45 @@ TEST(CalcToolTest, AnAutoSaveFileThatARunningWindowHoldsIsLeftAlone) {
   EXPECT_EQ(read.out, "2. \n");
 
   window.Release();
+  // A lock file just made, before its maker has written its name into it, keeps the file too.
+  WriteFile(storage::LockPathFor(saved), "");
+  const ToolRun unnamed = RunTool({"--autosave", saved.toStdString(), "2+2"});
+  EXPECT_EQ(unnamed.status, 2);
+  EXPECT_NE(unnamed.err.find("in use by another running program"), std::string::npos) << unnamed.err;
+  ASSERT_TRUE(QFile::remove(storage::LockPathFor(saved)));
+
   const ToolRun run = RunTool({"--autosave", saved.toStdString(), "2+2"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "4. \n");
   EXPECT_TRUE(ReadFile(saved).startsWith("\"A: 2+2\"\r\n"));
   EXPECT_FALSE(QFile::exists(storage::LockPathFor(saved))) << "the run lets the file go when it ends";
+}
+
+// The program itself: its arguments, standard input and output, exit status.
+TEST(CalcToolTest, TheProgramRunsTheTool) {
+  QTemporaryDir dir;
+  WriteFile(dir.filePath("file"), "x");
+  const struct {
+    QStringList args;
+    QByteArray input, out;
+    int status;
+  } cases[] = {
+      {{"1+1", "2*3"}, "", "2. \n6. \n", 0},
+      {{}, "3*3\n", "9. \n", 0},
+      {{"--autosave", dir.filePath("file") + "/DATT.0DT", "1"}, "", "1. \n", 1},
+      {{"--bogus"}, "", "", 2},
+  };
+  for (const auto& c : cases) {
+    QProcess program;
+    program.start(QStringLiteral(SUUSIKI_CALC_PROGRAM), c.args);
+    ASSERT_TRUE(program.waitForStarted());
+    program.write(c.input);
+    program.closeWriteChannel();
+    ASSERT_TRUE(program.waitForFinished());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), c.status) << c.args.join(' ').toStdString();
+    EXPECT_EQ(program.readAllStandardOutput(), c.out) << c.args.join(' ').toStdString();
+  }
 }
 
 TEST(CalcToolTest, ARunKilledWhileItHeldTheFileBlocksNothing) {
@@ -217,11 +296,14 @@ TEST(CalcToolTest, ARunKilledWhileItHeldTheFileBlocksNothing) {
   QProcess holder;
   holder.start(QStringLiteral(SUUSIKI_CALC_PROGRAM), {QStringLiteral("--autosave"), saved});
   ASSERT_TRUE(holder.waitForStarted());
-  // It holds the lock while it waits for formulas on its standard input.
+  // It holds the lock while it waits for formulas on its standard input. The
+  // lock file is made first and names its holder a moment later: killed in
+  // between, the holder would leave a lock that names nobody.
+  const auto holderPid = [&] { return storage::TableLock(saved).holder().pid; };
   QElapsedTimer waited;
   waited.start();
-  while (!QFile::exists(storage::LockPathFor(saved)) && waited.elapsed() < 10000) QThread::msleep(10);
-  ASSERT_TRUE(QFile::exists(storage::LockPathFor(saved)));
+  while (holderPid() != holder.processId() && waited.elapsed() < 10000) QThread::msleep(10);
+  ASSERT_EQ(holderPid(), holder.processId());
   EXPECT_EQ(RunTool({"--autosave", saved.toStdString(), "1"}).status, 2);
 
   holder.kill();  // SIGKILL: no chance to remove the lock file

@@ -103,6 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"Sin(Cos(0)*30)", "0.5 "}, Case{"Sin(1)+Cos(2)", "1.01684323345638 "},
                       Case{"3-Sin(-30)", "3.5 "}, Case{"2*Sin(-30)", "-1. "}, Case{"Log(0)", kSyntax, kBeepFocus},
                       Case{"Log(-1)", kSyntax, kBeepFocus}, Case{"Sqr(-4)", kSyntax, kBeepFocus},
+                      // Zero, where the square root and the logarithm change behaviour.
+                      Case{"Sqr(0)", "0. "}, Case{"Log(1)", "0. "}, Case{"Log(0.5)", "-0.69314718055995 "},
                       // The answer line keeps the provisional answer of the expansion: 0.
                       Case{"Exp(1000)", "0. ", kSilent}, Case{"2+Exp(1000)", "2. ", kSilent},
                       // A name without its closing bracket fails on every call of a run.
@@ -120,7 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
                       Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
                       Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
-                      Case{"0/0", "0. ", kSilent}, Case{"10^400", "10. ", kSilent},
+                      // Positive and zero bases take any exponent; zero to the power zero is 1.
+                      Case{"4^0.5", "2. "}, Case{"8^(1/3)", "2. "}, Case{"0^0.5", "0. "}, Case{"0^0", "1. "},
+                      Case{"0^2", "0. "}, Case{"9^0.5+2^-1", "3.5 "}, Case{"0/0", "0. ", kSilent},
+                      Case{"10^400", "10. ", kSilent},
                       Case{"10^98", "100," +
                                         [] {
                                           std::string groups;
@@ -132,6 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
                       Case{"5*", kSyntax, kBeep}, Case{"5-+2-+1", kSyntax, kBeepFocus},
                       Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
+                      Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
                       Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
                       // "1+6.*+4": a side of "*+" that is not one number.
                       Case{"B", "0. ", kSilent, {"B=1+2*+3*+4"}},
@@ -164,8 +170,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"-2^2", "-4. "}, Case{"-2^2^2", "-16. "}, Case{"-1+2^2", "3. "}, Case{"-(0-2)", "2. "},
         Case{"-(0-2)^2", "-4. "}, Case{"-(3)^2", "-9. "}, Case{"-X^2", "-9. ", kAnswer, {"X=1-4"}},
         Case{"-Int(0-2.5)", "3. "}, Case{"--(2)", "2. "},
+        // A typed sign before a negative group cancels its sign, also under a power.
+        Case{"2*-(0-3)^2", "18. "}, Case{"2*-(0-3)", "6. "},
         // After a number a minus subtracts, the power taken of the number alone.
         Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "}, Case{"3-(0-2)^3", "11. "},
+        // Powers and minus signs inside longer formulas.
+        Case{"2^2-1", "3. "}, Case{"2^3-2^2", "4. "}, Case{"10-2^3-1", "1. "}, Case{"-2^2-1", "-5. "},
+        Case{"1-2^-1", "0.5 "}, Case{"5-6/-2", "8. "}, Case{"2^-(1+1)", "0.25 "}, Case{"2^-(0-1+3)", "0.25 "},
         // After an operator or "(" a minus belongs to what follows.
         Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"(-2^2)", "4. "}, Case{"2^-2", "0.25 "},
         Case{"2+-3^3^2", "731. "}, Case{"1^1+-3^2", "10. "}, Case{"2*-(3)^2", "18. "}, Case{"0.5^-(1-3)", "0.25 "},
@@ -259,6 +270,51 @@ TEST(CalculateCommandTest, WithNoCurrentVariableNothingIsStoredOrEvaluated) {
   EXPECT_EQ(effects.failure, Failure::Other);
   EXPECT_FALSE(effects.beep);
   EXPECT_EQ(state.table(), EmptyTable());
+}
+
+// Enter in the formula box or in the list's edit field, and clear all: each
+// stores what its box holds, then calculates; with no row selected Enter does
+// nothing.
+TEST(CalculateCommandTest, EnterAndClearAllStoreThenCalculate) {
+  const struct {
+    const char* name;
+    Effects (MainState::*command)();
+    int row;
+    const char32_t* firstSaved;  // the row's entry in the first table saved
+    const char32_t* entry;       // the row's entry afterwards
+    const char32_t* answer;
+    bool beep;
+    Focus focus;
+    std::size_t saves;
+  } cases[] = {
+      {"Enter in the box", &MainState::EnterInFormulaBox, 1, U"B: 2*3", U"B: 2*3", U"6. ", false, Focus::FormulaBox, 3},
+      {"Enter in the list", &MainState::EnterInList, 1, U"B: 7", U"B: 2*3", U"6. ", false, Focus::List, 3},
+      {"Enter in the box, no row", &MainState::EnterInFormulaBox, -1, nullptr, U"B: 1+1", U"before", false,
+       Focus::Unchanged, 0},
+      {"Enter in the list, no row", &MainState::EnterInList, -1, nullptr, U"B: 1+1", U"before", false, Focus::Unchanged,
+       0},
+      {"Clear all", &MainState::ClearAll, 1, U"B: ", U"B: ", U"0. ", true, Focus::FormulaBox, 2},
+  };
+  for (const auto& c : cases) {
+    RecordingSave save;
+    MainState state(&save);
+    VariableTable table = EmptyTable();
+    table[1] = U"B: 1+1";
+    state.LoadTable(table);
+    state.SelectRow(c.row);
+    state.TypeInFormulaBox(U"2*3");
+    state.TypeInList(U"7");
+    SolverSteps(state).ShowAnswer(U"before");
+    const Effects effects = (state.*c.command)();
+    EXPECT_EQ(state.answerLine(), c.answer) << c.name;
+    EXPECT_EQ(effects.beep, c.beep) << c.name;
+    EXPECT_EQ(effects.focus, c.focus) << c.name;
+    EXPECT_EQ(state.table()[1], c.entry) << c.name;
+    ASSERT_EQ(save.saved.size(), c.saves) << c.name;
+    if (c.saves > 0) {
+      EXPECT_EQ(save.saved[0][1], c.firstSaved) << c.name;
+    }
+  }
 }
 
 TEST(CalculateCommandTest, AFailedCalculationKeepsTheStoredEntry) {

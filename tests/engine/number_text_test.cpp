@@ -108,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Blanks, ReadNumberTest,
 
 INSTANTIATE_TEST_SUITE_P(HexAndOctal, ReadNumberTest,
                          ::testing::Values(ReadCase{U"&H1F", 31}, ReadCase{U"&hff", 255}, ReadCase{U"&HFFFF", 65535},
+                                           ReadCase{U"&HA", 10}, ReadCase{U"&ha", 10}, ReadCase{U"&HFG", 15},
                                            ReadCase{U"&O17", 15}, ReadCase{U"&o78", 7}, ReadCase{U"&H", 0},
                                            ReadCase{U"&O", 0}, ReadCase{U"&", 0}, ReadCase{U"&X1", 0},
                                            ReadCase{U"&H 1 F", 31},

@@ -21,6 +21,7 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
        "b",
        U"a\uFFFDb"},
       {"\xC3", U"\uFFFD"},  // cut short at the end
+      {"\x80", U"\uFFFD"},  // a continuation byte without a lead byte
       {"\xE2\x91"
        "x",
        U"\uFFFDx"},                     // cut short before an ASCII byte

@@ -7,9 +7,11 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utime.h>
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <ctime>
 
 namespace suusiki::storage {
 namespace {
@@ -30,6 +32,21 @@ TEST(TableLockTest, OneHolderAtATime) {
   EXPECT_EQ(second.TryAcquire(), Outcome::HeldByOther);
   EXPECT_FALSE(second.held());
   EXPECT_EQ(second.holder().pid, ::getpid());
+  // A live holder keeps it however long it has held it, also on a file system
+  // without native locks, where only the lock file tells of the holder.
+  {
+    QFile file(LockPathFor(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray holderInfo = file.readAll();
+    TableLock nativeless(dir.filePath(QStringLiteral("nativeless.0DT")));
+    QFile copy(LockPathFor(dir.filePath(QStringLiteral("nativeless.0DT"))));
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+    copy.write(holderInfo);
+    copy.close();
+    const utimbuf anHourAgo{::time(nullptr) - 3600, ::time(nullptr) - 3600};
+    ASSERT_EQ(::utime(QFile::encodeName(copy.fileName()).constData(), &anHourAgo), 0);
+    EXPECT_EQ(nativeless.TryAcquire(), Outcome::HeldByOther) << holderInfo.toStdString();
+  }
 
   // Another file is another lock.
   TableLock other(dir.filePath(QStringLiteral("other.0DT")));

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 
+#include "storage/file_auto_save.h"
 #include "version.h"
 
 namespace suusiki::storage {
@@ -118,6 +119,10 @@ TEST_F(VariableFileTest, UnencodableEntryWritesNothing) {
       {"line feed", FromUtf8("E: 1\n2"), "line break"},
       {"carriage return", FromUtf8("E: 1\r"), "line break"},
       {"NUL", Text{U'E', U':', U' ', U'\0'}, "NUL"},
+      // No character at all: named by its code.
+      {"lone surrogate", Text{U'E', U':', U' ', 0xD800}, "U+D800"},
+      {"last lone surrogate", Text{U'E', U':', U' ', 0xDFFF}, "U+DFFF"},
+      {"beyond Unicode", Text{U'E', U':', U' ', 0x110000}, "U+110000"},
   };
   for (const auto& c : cases) {
     Put("v", kOldFile.toStdString());
@@ -165,6 +170,55 @@ TEST_F(VariableFileTest, FullDiskLeavesTheOldFile) {
   }
 }
 
+// Disk steps that fail as a broken or full disk would, or a file system that
+// cannot sync at all; the flush or the sync of the system otherwise.
+struct FailingDisk {
+  static inline int flushError = 0;
+  static inline int syncError = 0;
+  static DiskSteps Steps() {
+    return {[](QFileDevice& file) {
+              if (flushError == 0) return file.flush();
+              errno = flushError;
+              return false;
+            },
+            [](int fd) {
+              if (syncError == 0) return ::fsync(fd);
+              errno = syncError;
+              return -1;
+            }};
+  }
+  FailingDisk(int flush, int sync) {
+    flushError = flush;
+    syncError = sync;
+  }
+  ~FailingDisk() { flushError = syncError = 0; }
+};
+
+TEST_F(VariableFileTest, AFailingFlushOrSyncLeavesTheOldFile) {
+  const struct {
+    const char* name;
+    int flushError, syncError;
+  } cases[] = {
+      {"flush: input/output error", EIO, 0},
+      {"flush: no space", ENOSPC, 0},
+      {"sync: input/output error", 0, EIO},
+      {"sync: no space", 0, ENOSPC},
+  };
+  for (const auto& c : cases) {
+    Put("v", kOldFile.toStdString());
+    const FailingDisk disk(c.flushError, c.syncError);
+    const FileResult result = WriteVariableFile(Path("v"), EmptyTable(), FailingDisk::Steps());
+    EXPECT_EQ(result.status, FileStatus::WriteFailed) << c.name;
+    EXPECT_EQ(result.detail, QString::fromLocal8Bit(std::strerror(c.flushError + c.syncError))) << c.name;
+    ExpectOldFileKept(c.name);
+  }
+  // A file system that cannot sync at all is written as it is.
+  const FailingDisk disk(0, EINVAL);
+  EXPECT_TRUE(WriteVariableFile(Path("v"), EmptyTable(), FailingDisk::Steps()).ok());
+  EXPECT_TRUE(Get("v").startsWith("\"A: \"\r\n\"B: \"\r\n"));
+  EXPECT_EQ(Listing(), QStringList{"v"});
+}
+
 TEST_F(VariableFileTest, ReadsRecordsByPosition) {
   const std::string fill(kMaxLineBytes - 2, 'x');  // in quotes, the longest line accepted
   const struct {
@@ -178,6 +232,7 @@ TEST_F(VariableFileTest, ReadsRecordsByPosition) {
       {"quotes inside", "\"A: \"q\"\"x\r\n" + Records(1, 26), 0, FromUtf8("A: \"q\"")},
       {"empty entry", Records(0, 1) + "\"\"\r\n" + Records(2, 26), 1, Text()},
       {"longest line", "\"" + fill + "\"\r\n" + Records(1, 26), 0, FromUtf8(fill)},
+      {"longest last line, no line end", Records(0, 25) + "\"" + fill + "\"", 25, FromUtf8(fill)},
   };
   for (const auto& c : cases) {
     VariableTable table = Sentinels();
@@ -228,10 +283,14 @@ TEST_F(VariableFileTest, ReadRefusesWhatIsNoVariableFile) {
   const struct {
     QString path;
     FileStatus status;
+    int failedRecord = 0;
   } cases[] = {
-      {Path("missing"), FileStatus::Missing}, {Path("v/below"), FileStatus::Missing},
-      {dir_.path(), FileStatus::Unreadable},  {"/proc/self/exe", FileStatus::Malformed},
-      {"/dev/zero", FileStatus::Malformed},
+      {Path("missing"), FileStatus::Missing},
+      {Path("v/below"), FileStatus::Missing},
+      {dir_.path(), FileStatus::Unreadable},
+      {"/proc/self/exe", FileStatus::Malformed, 1},
+      {"/dev/zero", FileStatus::Malformed, 1},
+      {"/proc/self/mem", FileStatus::Unreadable, 1},  // opens, then fails to read
   };
   for (const auto& c : cases) {
     VariableTable table = Sentinels();
@@ -241,6 +300,7 @@ TEST_F(VariableFileTest, ReadRefusesWhatIsNoVariableFile) {
     EXPECT_LT(timer.elapsed(), 2000) << c.path.toStdString();
     EXPECT_EQ(result.status, c.status) << c.path.toStdString();
     EXPECT_EQ(result.records, 0) << c.path.toStdString();
+    EXPECT_EQ(result.failedRecord, c.failedRecord) << c.path.toStdString();
     EXPECT_EQ(table, Sentinels()) << c.path.toStdString();
   }
 }
@@ -250,7 +310,7 @@ TEST_F(VariableFileTest, AutoSaveFileGoesToTheDataFolderWhenTheProgramFolderIsNo
   const QString data = Path("data/suusiki");
   EXPECT_EQ(AutoSavePathIn(dir_.path(), data), dir_.path() + "/DATT.0DT");
   EXPECT_FALSE(QDir(data).exists());
-  for (const QString& program : {Path("missing"), Path("v/bin")}) {
+  for (const QString& program : {Path("missing"), Path("v/bin"), Path("v")}) {
     EXPECT_EQ(AutoSavePathIn(program, data), data + "/DATT.0DT");
     EXPECT_TRUE(QDir(data).exists());
     QDir(Path("data")).removeRecursively();
@@ -277,10 +337,35 @@ TEST_F(VariableFileTest, AnInstalledProgramKeepsItsVariablesInTheDataFolder) {
 }
 
 TEST(DescribeFailure, NamesWhatWentWrong) {
+  const struct {
+    FileResult result;
+    std::string line;
+  } cases[] = {
+      {{FileStatus::Ok, 26, 0, {}}, "v: 26 records, no failure"},
+      {{FileStatus::Missing, 0, 0, {}}, "v: no such file"},
+      {{FileStatus::Unreadable, 0, 0, "Permission denied"}, "v: cannot be read (Permission denied)"},
+      {{FileStatus::Short, 10, 11, {}}, "v: the file ends after 10 of 26 records"},
+      {{FileStatus::Malformed, 2, 3, "no pair of double quotes"},
+       "v: record 3 is not a quoted entry (no pair of double quotes)"},
+      {{FileStatus::NotEncodable, 0, 5, "😀"},
+       "v: the entry for E contains \"😀\" (U+1F600), which has no code page 932 form"},
+      {{FileStatus::NotEncodable, 0, 1, "é", DetailKind::Character},
+       "v: the entry for A contains \"é\" (U+00E9), which has no code page 932 form"},
+      {{FileStatus::NotEncodable, 0, 26, "U+110000", DetailKind::Character},
+       "v: the entry for Z contains \"U+110000\", which has no code page 932 form"},
+      {{FileStatus::NotEncodable, 0, 26, "line break", DetailKind::LineBreak},
+       "v: the entry for Z contains a line break, which a variable file cannot hold"},
+      {{FileStatus::NotEncodable, 0, 2, "NUL", DetailKind::Nul},
+       "v: the entry for B contains a NUL, which a variable file cannot hold"},
+      {{FileStatus::WriteFailed, 0, 0, "No space left on device"}, "v: cannot be written (No space left on device)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DescribeFailure(c.result, "v"), c.line);
+  for (const int record : {0, 27}) {
+    const FileResult noRecord{FileStatus::Short, 0, record, {}};
+    EXPECT_EQ(noRecord.FailedLetter(), "") << record;
+  }
   EXPECT_EQ(DescribeFailure({FileStatus::Short, 10, 11, {}}, "DATT.0DT"),
             "DATT.0DT: the file ends after 10 of 26 records");
-  EXPECT_EQ(DescribeFailure({FileStatus::NotEncodable, 0, 5, "😀"}, "v"),
-            "v: the entry for E contains \"😀\" (U+1F600), which has no code page 932 form");
 }
 
 TEST_F(VariableFileTest, TheAutoSaveWriterRewritesOnlyWhatChanged) {
@@ -307,6 +392,52 @@ TEST_F(VariableFileTest, TheAutoSaveWriterRewritesOnlyWhatChanged) {
   QFile::remove(Path("v"));
   ASSERT_TRUE(writer.Write(table).ok());
   EXPECT_TRUE(Get("v").contains("\"B: 2\""));
+}
+
+TEST_F(VariableFileTest, AWriteThatFailedIsTriedAgain) {
+  VariableFileWriter writer(Path("v"), FailingDisk::Steps());
+  VariableTable table = EmptyTable();
+  ASSERT_TRUE(writer.Write(table).ok());
+  const QByteArray written = Get("v");
+  table[1] = FromUtf8("B: 2");
+  {
+    const FailingDisk disk(0, EIO);
+    // The file is still the one the first write left, but the table is not.
+    EXPECT_EQ(writer.Write(table).status, FileStatus::WriteFailed);
+    EXPECT_EQ(writer.Write(table).status, FileStatus::WriteFailed);
+    EXPECT_EQ(writer.writes(), 3);
+    EXPECT_EQ(Get("v"), written);
+  }
+  EXPECT_TRUE(writer.Write(table).ok());
+  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
+  EXPECT_TRUE(writer.Write(table).ok());
+  EXPECT_EQ(writer.writes(), 4) << "once written, the same table is skipped";
+}
+
+TEST_F(VariableFileTest, TheAutoSaveTellsOfEachRunOfFailuresOnce) {
+  FileAutoSave save(Path("sub/DATT.0DT"));
+  VariableTable table = EmptyTable();
+  Put("sub", "x");  // a file where the folder should be
+  save.Save(table);
+  EXPECT_TRUE(save.behind());
+  EXPECT_EQ(save.lastResult().status, FileStatus::WriteFailed);
+  EXPECT_TRUE(save.TakeNewFailure());
+  EXPECT_FALSE(save.TakeNewFailure());
+  save.Save(table);
+  EXPECT_FALSE(save.TakeNewFailure()) << "the same run of failures";
+
+  ASSERT_TRUE(QFile::remove(Path("sub")));
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
+  save.Save(table);
+  EXPECT_FALSE(save.behind());
+  EXPECT_FALSE(save.TakeNewFailure());
+
+  ASSERT_TRUE(QDir(Path("sub")).removeRecursively());
+  Put("sub", "x");
+  table[0] = FromUtf8("A: 1");
+  save.Save(table);
+  EXPECT_TRUE(save.TakeNewFailure()) << "a new run of failures after a write that worked";
+  EXPECT_EQ(save.writes(), 4);
 }
 
 }  // namespace
