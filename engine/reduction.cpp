@@ -36,16 +36,27 @@ void CancelSignPairs(Text& t) {
 
 // Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
 // make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
-// start stays as typed: it is the minus of the formula's first power.
+// start stays as typed: it is the minus of the formula's first power. A "+"
+// typed as a sign after an operator or a sign changes nothing and goes, also
+// in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4).
 void MarkTypedSigns(Text& t) {
   bool marked = false;
+  std::size_t out = t.empty() ? 0 : 1;
   for (std::size_t i = 1; i < t.size(); ++i) {
-    if (t[i] == U'-' && TakesSign(t[i - 1])) {
-      t[i] = kValueSign;
+    const char32_t before = t[out - 1];
+    if (t[i] == U'+' && before != U'(' && TakesSign(before)) continue;
+    t[out] = t[i];
+    if (t[out] == U'-' && TakesSign(before)) {
+      t[out] = kValueSign;
       marked = true;
     }
+    ++out;
   }
+  t.resize(out);
   if (marked || t.find(kValueSign) != Text::npos) CancelSignPairs(t);
+  // Two minuses typed at the very start cancel as well: "--4^2" is 16, the
+  // same as "4^2", not the negative of the square of -4.
+  if (t.size() >= 2 && t[0] == U'-' && t[1] == kValueSign) t.erase(0, 2);
 }
 
 // The value of an operand: any signs ("-" or value signs), then digits and points.

@@ -113,36 +113,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Reduction, CalculateTest,
-    ::testing::Values(Case{"2+3*4", "14. "}, Case{"8/2*4", "16. "}, Case{"2*3-4/2", "4. "}, Case{"7-3+2", "6. "},
-                      Case{"1-2-3", "-4. "}, Case{"2^3^2", "64. "}, Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "},
-                      Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "-4. "},
-                      Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "},
-                      Case{"3-2^0.5", "1.5857864376269 "}, Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "},
-                      Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "}, Case{"-2^-(3)", "-0.125 "},
-                      Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
-                      Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
-                      Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
-                      // Positive and zero bases take any exponent; zero to the power zero is 1.
-                      Case{"4^0.5", "2. "}, Case{"8^(1/3)", "2. "}, Case{"0^0.5", "0. "}, Case{"0^0", "1. "},
-                      Case{"0^2", "0. "}, Case{"9^0.5+2^-1", "3.5 "}, Case{"0/0", "0. ", kSilent},
-                      Case{"10^400", "10. ", kSilent},
-                      Case{"10^98", "100," +
-                                        [] {
-                                          std::string groups;
-                                          for (int i = 0; i < 32; ++i) groups += i ? ",000" : "000";
-                                          return groups;
-                                        }() +
-                                        ". "},
-                      Case{"10^99", kSyntax, kBeep}, Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep},
-                      Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
-                      Case{"5*", kSyntax, kBeep}, Case{"5-+2-+1", kSyntax, kBeepFocus},
-                      Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
-                      Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
-                      Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
-                      // "1+6.*+4": a side of "*+" that is not one number.
-                      Case{"B", "0. ", kSilent, {"B=1+2*+3*+4"}},
-                      // An empty right operand before a space would rewrite the text for ever.
-                      Case{"0-0+ 1", kSyntax, kBeep}, Case{"9-0.+ 1", kSyntax, kBeep}));
+    ::testing::Values(
+        Case{"2+3*4", "14. "}, Case{"8/2*4", "16. "}, Case{"2*3-4/2", "4. "}, Case{"7-3+2", "6. "},
+        Case{"1-2-3", "-4. "}, Case{"2^3^2", "64. "}, Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "},
+        Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "-4. "},
+        Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "}, Case{"3-2^0.5", "1.5857864376269 "},
+        Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "}, Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "},
+        Case{"-2^-(3)", "-0.125 "}, Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
+        Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
+        Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
+        // Positive and zero bases take any exponent; zero to the power zero is 1.
+        Case{"4^0.5", "2. "}, Case{"8^(1/3)", "2. "}, Case{"0^0.5", "0. "}, Case{"0^0", "1. "}, Case{"0^2", "0. "},
+        Case{"9^0.5+2^-1", "3.5 "}, Case{"0/0", "0. ", kSilent}, Case{"10^400", "10. ", kSilent},
+        Case{"10^98", "100," +
+                          [] {
+                            std::string groups;
+                            for (int i = 0; i < 32; ++i) groups += i ? ",000" : "000";
+                            return groups;
+                          }() +
+                          ". "},
+        Case{"10^99", kSyntax, kBeep}, Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep},
+        Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
+        Case{"5*", kSyntax, kBeep}, Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
+        Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
+        Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
+        // An empty right operand before a space would rewrite the text for ever.
+        Case{"0-0+ 1", kSyntax, kBeep}, Case{"9-0.+ 1", kSyntax, kBeep}));
 
 // A computed value (a group's, a variable's, a function's, an operation's
 // result) is one signed number wherever it lands; a typed minus is read by what
@@ -152,9 +148,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Everyday formulas whose negative bracket or function values were once
         // taken for subtractions.
-        Case{"(1-3)^2+(2-5)^2", "13. "}, Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
-        Case{"B^2+C^2", "13. ", kAnswer, {"B=1-3", "C=2-5"}}, Case{"Sin(0-30)^2", "0.25 "},
-        Case{"Cos(180)^2+Sin(0-90)^2", "2. "}, Case{"Sin(0-30)^2+Cos(0-30)^2", "1. "},
+        // A "+" typed as a sign, as many as there are, also in a definition; two
+        // minuses at the very start cancel before the first power is taken.
+        Case{"5-+2-+1", "2. "}, Case{"2*+3*+4*+5", "120. "}, Case{"1-+2-+3-+4", "-8. "}, Case{"5-+-+-+555", "-550. "},
+        Case{"2^+-2", "0.25 "}, Case{"B", "25. ", kAnswer, {"B=1+2*+3*+4"}},
+        Case{"B", "120. ", kAnswer, {"B=2*+3*+4*+5"}}, Case{"B+1", "-7. ", kAnswer, {"B=1-+2-+3-+4"}},
+        Case{"--4^2", "16. "}, Case{"---4^2", "-16. "}, Case{"--7^0", "1. "}, Case{"--2^4--22.27", "38.27 "},
+        Case{"--(0-2)^2", "4. "}, Case{"(1-3)^2+(2-5)^2", "13. "}, Case{"(2-5)^2+(1-3)^2", "13. "},
+        Case{"Sqr((1-4)^2+(2-6)^2)", "5. "}, Case{"B^2+C^2", "13. ", kAnswer, {"B=1-3", "C=2-5"}},
+        Case{"Sin(0-30)^2", "0.25 "}, Case{"Cos(180)^2+Sin(0-90)^2", "2. "}, Case{"Sin(0-30)^2+Cos(0-30)^2", "1. "},
         Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "}, Case{"-(2^2)", "-4. "},
         Case{"-1+(2^2)", "3. "}, Case{"-2^-(3)", "-0.125 "}, Case{"3-2^0.5", "1.5857864376269 "},
         Case{"-2^0.5", "-1.4142135623731 "}, Case{"-Sin(0-30)", "0.5 "}, Case{"3*-Sin(0-30)", "1.5 "},
