@@ -104,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"3-Sin(-30)", "3.5 "}, Case{"2*Sin(-30)", "-1. "}, Case{"Log(0)", kSyntax, kBeepFocus},
                       Case{"Log(-1)", kSyntax, kBeepFocus}, Case{"Sqr(-4)", kSyntax, kBeepFocus},
                       // Zero, where the square root and the logarithm change behaviour.
-                      Case{"Sqr(0)", "0. "}, Case{"Log(1)", "0. "}, Case{"Log(0.5)", "-0.69314718055995 "},
+                      // A name followed by exactly one character takes it as its argument.
+                      Case{"Sin.", "0. "}, Case{"SinB", "0.5 ", kAnswer, {"B=30"}}, Case{"Sqr(0)", "0. "},
+                      Case{"Log(1)", "0. "}, Case{"Log(0.5)", "-0.69314718055995 "},
                       // The answer line keeps the provisional answer of the expansion: 0.
                       Case{"Exp(1000)", "0. ", kSilent}, Case{"2+Exp(1000)", "2. ", kSilent},
                       // A name without its closing bracket fails on every call of a run.
@@ -272,6 +274,34 @@ TEST(CalculateCommandTest, WithNoCurrentVariableNothingIsStoredOrEvaluated) {
   EXPECT_EQ(effects.failure, Failure::Other);
   EXPECT_FALSE(effects.beep);
   EXPECT_EQ(state.table(), EmptyTable());
+}
+
+TEST(CalculateCommandTest, WithNoCurrentVariableAnEmptyFormulaBoxShowsZero) {
+  RecordingSave save;
+  MainState state(&save);
+  state.SelectRow(0);   // leaves a working formula ("0")
+  state.SelectRow(-1);  // then the list reports no row
+  state.TypeInFormulaBox(U"");
+  const Effects effects = state.Calculate();
+  EXPECT_TRUE(save.saved.empty());
+  EXPECT_EQ(state.answerLine(), U"0. ");
+  EXPECT_FALSE(effects.failure.has_value());
+}
+
+// The label before the formula box names the variable being edited.
+TEST(CalculateCommandTest, TheLabelNamesTheVariable) {
+  RecordingSave save;
+  MainState state(&save);
+  VariableTable table = EmptyTable();
+  table[0] = U"A: 1+1";
+  table[1] = U"B: 58*3";
+  state.LoadTable(table);
+  EXPECT_EQ(state.variableLabel(), U"A:");  // after loading: the letter and the colon
+  state.SelectRow(1);
+  EXPECT_EQ(state.variableLabel(), U"B: ");
+  EXPECT_EQ(state.formulaBox(), U"58*3");
+  state.SelectRow(25);
+  EXPECT_EQ(state.variableLabel(), U"Z: ");
 }
 
 // Enter in the formula box or in the list's edit field, and clear all: each
