@@ -101,6 +101,13 @@ double WholeNumber(TextView text) {
   return ReadOrFail(WithShownSigns(text));
 }
 
+// Whether a digit or a point stands at index i of t, or past blanks from there
+// in the direction step (-1 or +1).
+bool NumberBeside(const Text& t, int i, int step) {
+  while (i >= 0 && i < static_cast<int>(t.size()) && t[static_cast<std::size_t>(i)] == U' ') i += step;
+  return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
+}
+
 class Reduction {
  public:
   explicit Reduction(Text& result) : r_(result) {}
@@ -141,6 +148,9 @@ class Reduction {
         if (s == 1) Fail(Failure::MisplacedBracket);
         --s;
       }
+      // A bracket's value must not stand against a number: "(3)(4)" would
+      // read as 34 and "(2).5" as 2.5. There is no implied multiplication.
+      if (NumberBeside(t, s - 2, -1) || NumberBeside(t, c, +1)) Fail(Failure::MisplacedBracket);
       r_ = Mid(t, s + 1, c - s - 1);
       ReduceGroup();
       // The group's value, with its sign, takes the place of the group; a sign
