@@ -129,6 +129,9 @@ class Reduction {
     if (std::count(t.begin(), t.end(), U'(') != std::count(t.begin(), t.end(), U')')) {
       Fail(Failure::BracketMismatch);
     }
+    // Blanks count for nothing in a number ("2 3" reads as 23), so they go
+    // before the operators are read: left in, "1+- 2" gave 1.2.
+    t.erase(std::remove(t.begin(), t.end(), U' '), t.end());
     MarkTypedSigns(t);
     for (;;) {
       const int n = static_cast<int>(t.size());

@@ -139,8 +139,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"5*", kSyntax, kBeep}, Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
         Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
         Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
-        // An empty right operand before a space would rewrite the text for ever.
-        Case{"0-0+ 1", kSyntax, kBeep}, Case{"9-0.+ 1", kSyntax, kBeep}));
+        // Blanks count for nothing, as in a number; an operand cut off by one
+        // once rewrote the text for ever.
+        Case{"0-0+ 1", "1. "}, Case{"9-0.+ 1", "10. "}, Case{"2 3", "23. "}, Case{"2 - 3", "-1. "},
+        Case{"1+- 2", "-1. "}, Case{"2* +3", "6. "}, Case{"5- -2", "7. "}));
 
 // A computed value (a group's, a variable's, a function's, an operation's
 // result) is one signed number wherever it lands; a typed minus is read by what
@@ -195,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
         // provisional answer shows the function's value with its minus).
         Case{"(0-8)^(1/3)", kSyntax, kBeepFocus}, Case{"(0-2)^0.5", kSyntax, kBeepFocus},
         Case{"1/(2-2)", "文法エラー！0で除算", kBeep}, Case{"(1-1)^-1", "文法エラー！0で除算", kBeep},
-        Case{"Sin(0-30)*10^400", "-0.5 ", kSilent}, Case{"2 -3", kSyntax, kBeepFocus}));
+        Case{"Sin(0-30)*10^400", "-0.5 ", kSilent}, Case{"2 -3", "-1. "}));
 
 // The value sign is the engine's own: a typed private-use character is an
 // unknown character like any other, never a minus.
