@@ -36,16 +36,27 @@ void CancelSignPairs(Text& t) {
 
 // Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
 // make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
-// start stays as typed: it is the minus of the formula's first power.
+// start stays as typed: it is the minus of the formula's first power. A "+"
+// typed as a sign after an operator or a sign changes nothing and goes, also
+// in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4).
 void MarkTypedSigns(Text& t) {
   bool marked = false;
+  std::size_t out = t.empty() ? 0 : 1;
   for (std::size_t i = 1; i < t.size(); ++i) {
-    if (t[i] == U'-' && TakesSign(t[i - 1])) {
-      t[i] = kValueSign;
+    const char32_t before = t[out - 1];
+    if (t[i] == U'+' && before != U'(' && TakesSign(before)) continue;
+    t[out] = t[i];
+    if (t[out] == U'-' && TakesSign(before)) {
+      t[out] = kValueSign;
       marked = true;
     }
+    ++out;
   }
+  t.resize(out);
   if (marked || t.find(kValueSign) != Text::npos) CancelSignPairs(t);
+  // Two minuses typed at the very start cancel as well: "--4^2" is 16, the
+  // same as "4^2", not the negative of the square of -4.
+  if (t.size() >= 2 && t[0] == U'-' && t[1] == kValueSign) t.erase(0, 2);
 }
 
 // The value of an operand: any signs ("-" or value signs), then digits and points.
@@ -90,6 +101,13 @@ double WholeNumber(TextView text) {
   return ReadOrFail(WithShownSigns(text));
 }
 
+// Whether a digit or a point stands at index i of t, or past blanks from there
+// in the direction step (-1 or +1).
+bool NumberBeside(const Text& t, int i, int step) {
+  while (i >= 0 && i < static_cast<int>(t.size()) && t[static_cast<std::size_t>(i)] == U' ') i += step;
+  return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
+}
+
 class Reduction {
  public:
   explicit Reduction(Text& result) : r_(result) {}
@@ -111,6 +129,9 @@ class Reduction {
     if (std::count(t.begin(), t.end(), U'(') != std::count(t.begin(), t.end(), U')')) {
       Fail(Failure::BracketMismatch);
     }
+    // Blanks count for nothing in a number ("2 3" reads as 23), so they go
+    // before the operators are read: left in, "1+- 2" gave 1.2.
+    t.erase(std::remove(t.begin(), t.end(), U' '), t.end());
     MarkTypedSigns(t);
     for (;;) {
       const int n = static_cast<int>(t.size());
@@ -130,6 +151,9 @@ class Reduction {
         if (s == 1) Fail(Failure::MisplacedBracket);
         --s;
       }
+      // A bracket's value must not stand against a number: "(3)(4)" would
+      // read as 34 and "(2).5" as 2.5. There is no implied multiplication.
+      if (NumberBeside(t, s - 2, -1) || NumberBeside(t, c, +1)) Fail(Failure::MisplacedBracket);
       r_ = Mid(t, s + 1, c - s - 1);
       ReduceGroup();
       // The group's value, with its sign, takes the place of the group; a sign

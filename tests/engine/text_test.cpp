@@ -13,6 +13,9 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
   const std::string valid = "A: ①～ｶﾙﾒﾛ★ 数式 \xF0\x9F\x98\x80";
   EXPECT_EQ(ToUtf8(FromUtf8(valid)), valid);
   EXPECT_EQ(FromUtf8("①").size(), 1u);  // a full-width character is one character
+  // One, two, three and four bytes a character.
+  EXPECT_EQ(ToUtf8(U"a\u00E9\u07FF\u0800\uFF76\U0001F600"),
+            "a\xC3\xA9\xDF\xBF\xE0\xA0\x80\xEF\xBD\xB6\xF0\x9F\x98\x80");
   const struct {
     std::string bytes;
     Text text;
@@ -27,6 +30,8 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
        U"\uFFFDx"},                     // cut short before an ASCII byte
       {"\xC0\xAF", U"\uFFFD"},          // over-long form of "/"
       {"\xED\xA0\x80", U"\uFFFD"},      // a surrogate
+      {"\xED\xBF\xBF", U"\uFFFD"},      // the last surrogate
+      {"\xED\x9F\xBF", U"\uD7FF"},      // the character just before them
       {"\xF4\x90\x80\x80", U"\uFFFD"},  // beyond U+10FFFF
       {std::string("\0z", 2), Text(U"\0z", 2)},
   };
@@ -42,6 +47,10 @@ TEST(CutTest, BehavesLikeTheClassicStringFunctions) {
   EXPECT_EQ(Mid(t, 2), U"bcde");
   EXPECT_EQ(Mid(t, 6), U"");
   EXPECT_EQ(Mid(t, 2, 2), U"bc");
+  EXPECT_EQ(Mid(t, 1, 2), U"ab");  // the first position is 1
+  EXPECT_EQ(Mid(t, 1), t);
+  EXPECT_EQ(InStr(t, U"a", 1), 1);
+  EXPECT_THROW(InStr(t, U"a", 0), EngineError);
   EXPECT_EQ(InStr(t, U"cd"), 3);
   EXPECT_EQ(InStr(t, U"x"), 0);
   EXPECT_EQ(InStr(U"-1-2", U"-", 2), 3);
