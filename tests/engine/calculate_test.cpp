@@ -142,7 +142,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Blanks count for nothing, as in a number; an operand cut off by one
         // once rewrote the text for ever.
         Case{"0-0+ 1", "1. "}, Case{"9-0.+ 1", "10. "}, Case{"2 3", "23. "}, Case{"2 - 3", "-1. "},
-        Case{"1+- 2", "-1. "}, Case{"2* +3", "6. "}, Case{"5- -2", "7. "}));
+        Case{"1+- 2", "-1. "}, Case{"2* +3", "6. "}, Case{"5- -2", "7. "},
+        // A sign with no number after it: unfinished, like "5*".
+        Case{"2*-", kSyntax, kBeep}, Case{"5+-", kSyntax, kBeep}, Case{"2^-", kSyntax, kBeep},
+        Case{"(2*-)", kSyntax, kBeep}, Case{"5--", kSyntax, kBeep}));
 
 // A computed value (a group's, a variable's, a function's, an operation's
 // result) is one signed number wherever it lands; a typed minus is read by what

@@ -14,8 +14,8 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
   EXPECT_EQ(ToUtf8(FromUtf8(valid)), valid);
   EXPECT_EQ(FromUtf8("①").size(), 1u);  // a full-width character is one character
   // One, two, three and four bytes a character.
-  EXPECT_EQ(ToUtf8(U"a\u00E9\u07FF\u0800\uFF76\U0001F600"),
-            "a\xC3\xA9\xDF\xBF\xE0\xA0\x80\xEF\xBD\xB6\xF0\x9F\x98\x80");
+  EXPECT_EQ(ToUtf8(U"a\u00E9\u07FF\u0800\uFF76\U0001F600\U00020B9F"),
+            "a\xC3\xA9\xDF\xBF\xE0\xA0\x80\xEF\xBD\xB6\xF0\x9F\x98\x80\xF0\xA0\xAE\x9F");
   const struct {
     std::string bytes;
     Text text;
