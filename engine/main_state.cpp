@@ -44,6 +44,18 @@ Text AnswerText(TextView formula) { return NumberText(ReadOrFail(formula), kAnsw
 
 }  // namespace
 
+MainState::MainState(const MainState& other, AutoSave* autoSave)
+    : autoSave_(autoSave),
+      table_(other.table_),
+      current_(other.current_),
+      formulaBox_(other.formulaBox_),
+      listEdit_(other.listEdit_),
+      answerLine_(other.answerLine_),
+      variableLabel_(other.variableLabel_),
+      entryText_(other.entryText_),
+      workingFormula_(other.workingFormula_),
+      resultText_(other.resultText_) {}
+
 void MainState::CommitEntry(int index, TextView text) {
   table_.at(static_cast<std::size_t>(index)) = EntryFor(index, text);
   listEdit_ = Text(text);

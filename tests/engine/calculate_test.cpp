@@ -392,5 +392,43 @@ TEST(CalculateCommandTest, FullWidthTextIsStoredAsTyped) {
   EXPECT_EQ(state.answerLine(), U"0. ");
 }
 
+TEST(CalculateCommandTest, APrivateCopyCalculatesWithoutTouchingTheOriginalOrItsFile) {
+  RecordingSave save;
+  MainState original(&save);
+  original.SelectRow(2);
+  original.TypeInFormulaBox(U"58*3");
+  original.Calculate();
+  original.SelectRow(1);
+  original.TypeInFormulaBox(U"C/2.2+67");  // typed, not stored yet
+  const std::size_t saves = save.saved.size();
+
+  MainState copy(original, nullptr);
+  const auto texts = [](const MainState& s) {
+    return std::vector<Text>{s.formulaBox(), s.listEdit(),       s.answerLine(), s.variableLabel(),
+                             s.entryText(),  s.workingFormula(), s.resultText(), Text(1, U'A' + s.current())};
+  };
+  EXPECT_EQ(copy.table(), original.table());
+  EXPECT_EQ(texts(copy), texts(original));
+
+  const VariableTable before = original.table();
+  const std::vector<Text> shownBefore = texts(original);
+  copy.Calculate();  // stores B in the copy only
+  copy.SelectRow(0);
+  copy.TypeInFormulaBox(U"B*152/(C/4+85)");
+  copy.Calculate();
+  EXPECT_EQ(copy.answerLine(), U"172.807923593916 ");
+  EXPECT_EQ(original.table(), before);
+  EXPECT_EQ(texts(original), shownBefore);
+  EXPECT_EQ(save.saved.size(), saves) << "the copy never writes the original's file";
+
+  // A copy may save elsewhere.
+  RecordingSave other;
+  MainState saving(original, &other);
+  saving.Calculate();
+  EXPECT_EQ(save.saved.size(), saves);
+  ASSERT_FALSE(other.saved.empty());
+  EXPECT_EQ(other.saved.back()[1], U"B: C/2.2+67");
+}
+
 }  // namespace
 }  // namespace suusiki
