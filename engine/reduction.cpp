@@ -37,14 +37,15 @@ void CancelSignPairs(Text& t) {
 // Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
 // make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
 // start stays as typed: it is the minus of the formula's first power. A "+"
-// typed as a sign after an operator or a sign changes nothing and goes, also
-// in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4).
+// typed as a sign after an operator, a bracket or a sign changes nothing and
+// goes, also in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4,
+// "Abs(+2)*Abs(+3)" is 6).
 void MarkTypedSigns(Text& t) {
   bool marked = false;
   std::size_t out = t.empty() ? 0 : 1;
   for (std::size_t i = 1; i < t.size(); ++i) {
     const char32_t before = t[out - 1];
-    if (t[i] == U'+' && before != U'(' && TakesSign(before)) continue;
+    if (t[i] == U'+' && TakesSign(before)) continue;
     t[out] = t[i];
     if (t[out] == U'-' && TakesSign(before)) {
       t[out] = kValueSign;

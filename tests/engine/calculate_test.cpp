@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
         Case{"5*", kSyntax, kBeep}, Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
         Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
-        Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
+        Case{"B*2", "10. ", kAnswer, {"B=+5"}}, Case{"Abs(+2)*Abs(+3)", "6. "}, Case{"Sin(+30)+Cos(+60)", "1. "},
         // Blanks count for nothing, as in a number; an operand cut off by one
         // once rewrote the text for ever.
         Case{"0-0+ 1", "1. "}, Case{"9-0.+ 1", "10. "}, Case{"2 3", "23. "}, Case{"2 - 3", "-1. "},
