@@ -106,10 +106,8 @@ double WholeNumber(TextView text) {
   return ReadOrFail(WithShownSigns(text));
 }
 
-// Whether a digit or a point stands at index i of t, or past blanks from there
-// in the direction step (-1 or +1).
-bool NumberBeside(const Text& t, int i, int step) {
-  while (i >= 0 && i < static_cast<int>(t.size()) && t[static_cast<std::size_t>(i)] == U' ') i += step;
+// Whether a digit or a point stands at index i of t.
+bool NumberAt(const Text& t, int i) {
   return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
 }
 
@@ -158,7 +156,7 @@ class Reduction {
       }
       // A bracket's value must not stand against a number: "(3)(4)" would
       // read as 34 and "(2).5" as 2.5. There is no implied multiplication.
-      if (NumberBeside(t, s - 2, -1) || NumberBeside(t, c, +1)) Fail(Failure::MisplacedBracket);
+      if (NumberAt(t, s - 2) || NumberAt(t, c)) Fail(Failure::MisplacedBracket);
       r_ = Mid(t, s + 1, c - s - 1);
       ReduceGroup();
       // The group's value, with its sign, takes the place of the group; a sign

@@ -27,12 +27,13 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
       {"\x80", U"\uFFFD"},  // a continuation byte without a lead byte
       {"\xE2\x91"
        "x",
-       U"\uFFFDx"},                     // cut short before an ASCII byte
-      {"\xC0\xAF", U"\uFFFD"},          // over-long form of "/"
-      {"\xED\xA0\x80", U"\uFFFD"},      // a surrogate
-      {"\xED\xBF\xBF", U"\uFFFD"},      // the last surrogate
-      {"\xED\x9F\xBF", U"\uD7FF"},      // the character just before them
-      {"\xF4\x90\x80\x80", U"\uFFFD"},  // beyond U+10FFFF
+       U"\uFFFDx"},                         // cut short before an ASCII byte
+      {"\xC0\xAF", U"\uFFFD"},              // over-long form of "/"
+      {"\xED\xA0\x80", U"\uFFFD"},          // a surrogate
+      {"\xED\xBF\xBF", U"\uFFFD"},          // the last surrogate
+      {"\xED\x9F\xBF", U"\uD7FF"},          // the character just before them
+      {"\xF4\x90\x80\x80", U"\uFFFD"},      // beyond U+10FFFF
+      {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"},  // the last code point is no fault
       {std::string("\0z", 2), Text(U"\0z", 2)},
   };
   for (const auto& c : malformed) EXPECT_EQ(FromUtf8(c.bytes), c.text);
@@ -58,6 +59,7 @@ TEST(CutTest, BehavesLikeTheClassicStringFunctions) {
   EXPECT_THROW(Right(t, -1), EngineError);
   EXPECT_THROW(Mid(t, 0), EngineError);
   EXPECT_THROW(Mid(t, 1, -1), EngineError);
+  EXPECT_THROW(Mid(t, 0, 1), EngineError);
 }
 
 TEST(EntryTest, SplitsEntriesOfAnyLength) {
