@@ -67,6 +67,20 @@ References FindReferences(TextView formula, char32_t upper, char32_t lower) {
 
 }  // namespace
 
+MainState::MainState(const MainState& other, AutoSave* autoSave)
+    : autoSave_(autoSave),
+      table_(other.table_),
+      current_(other.current_),
+      formulaBox_(other.formulaBox_),
+      listEdit_(other.listEdit_),
+      answerLine_(other.answerLine_),
+      variableLabel_(other.variableLabel_),
+      entryText_(other.entryText_),
+      workingFormula_(other.workingFormula_),
+      resultText_(other.resultText_),
+      provisionalAnswer_(other.provisionalAnswer_),
+      provisionalPending_(other.provisionalPending_) {}
+
 void MainState::CommitEntry(int index, TextView text) {
   Text& entry = table_.at(static_cast<std::size_t>(index));
   const std::less<const char32_t*> before;

@@ -39,6 +39,12 @@ struct Effects {
 class MainState {
  public:
   explicit MainState(AutoSave* autoSave = nullptr) : autoSave_(autoSave) {}
+  // A copy of `other`'s table and texts that saves to `autoSave`, or nowhere:
+  // a private copy to calculate on leaves the other state and its file alone.
+  MainState(const MainState& other, AutoSave* autoSave);
+  // A plain copy would write the same auto-save file as the original.
+  MainState(const MainState&) = delete;
+  MainState& operator=(const MainState&) = delete;
 
   // The variable table: entry i is the letter of index i, ": " and the definition.
   const VariableTable& table() const { return table_; }

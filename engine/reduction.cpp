@@ -38,29 +38,47 @@ void CancelSignPairs(Text& t) {
 
 // Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
 // make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
-// start stays as typed: it is the minus of the formula's first power.
+// start stays as typed: it is the minus of the formula's first power. A "+"
+// typed as a sign after an operator, a bracket or a sign changes nothing and
+// goes, also in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4,
+// "Abs(+2)*Abs(+3)" is 6). Blanks count for nothing in a number ("2 3" reads
+// as 23), so they go too: left in, "1+- 2" gave 1.2.
 //
 // Returns the number of "(" less the number of ")", counted on the way.
 std::ptrdiff_t MarkTypedSigns(Text& t) {
   std::ptrdiff_t depth = 0;
   bool signs = false;
+  std::size_t out = 0;
   for (std::size_t i = 0; i < t.size(); ++i) {
-    if (i > 0 && t[i] == U'-' && TakesSign(t[i - 1])) t[i] = kValueSign;
-    const char32_t c = t[i];
+    char32_t c = t[i];
+    if (c == U' ') continue;
+    if (out > 0 && (c == U'+' || c == U'-') && TakesSign(t[out - 1])) {
+      if (c == U'+') continue;
+      c = kValueSign;
+    }
+    t[out++] = c;
     signs = signs || c == kValueSign;
     depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
   }
+  t.resize(out);
   if (signs) CancelSignPairs(t);
+  // Two minuses typed at the very start cancel as well: "--4^2" is 16, the
+  // same as "4^2", not the negative of the square of -4.
+  if (t.size() >= 2 && t[0] == U'-' && t[1] == kValueSign) t.erase(0, 2);
   return depth;
 }
 
 // The value of an operand: any signs ("-" or value signs), then digits and points.
 double OperandValue(TextView operand) {
   bool negative = false;
+  bool signed_ = false;
   while (!operand.empty() && (operand.front() == U'-' || operand.front() == kValueSign)) {
     negative = !negative;
+    signed_ = true;
     operand.remove_prefix(1);
   }
+  // A sign with no number after it leaves the formula unfinished ("2*-").
+  if (signed_ && operand.empty()) Fail(Failure::Syntax);
   const double value = ReadOrFail(operand);
   return negative ? -value : value;
 }
@@ -247,6 +265,11 @@ WorkingTexts& KeptWorkingTexts() {
   return texts;
 }
 
+// Whether a digit or a point stands at index i of t.
+bool NumberAt(const Text& t, int i) {
+  return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
+}
+
 class Reduction {
  public:
   Reduction(Text& result, WorkingTexts& working) : r_(result), w_(working) {}
@@ -288,6 +311,9 @@ class Reduction {
         if (s == 1) Fail(Failure::MisplacedBracket);
         --s;
       }
+      // A bracket's value must not stand against a number: "(3)(4)" would
+      // read as 34 and "(2).5" as 2.5. There is no implied multiplication.
+      if (NumberAt(t, s - 2) || NumberAt(t, c)) Fail(Failure::MisplacedBracket);
       // The group is what lies between the "(" at position s and the ")" at c.
       r_.assign(t, static_cast<std::size_t>(s), static_cast<std::size_t>(c - s - 1));
       Changed();

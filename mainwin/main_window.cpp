@@ -64,8 +64,16 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
       autoSave_(autoSavePath),
       state_(&autoSave_),
       files_(
-          state_, autoSave_, platform_, [this] { ShowState(); }, [this] { FocusFormulaBox(); }),
-      windows_(*platform_.beeper, [this] { BringToFront(this); }) {
+          state_, autoSave_, platform_,
+          [this] {
+            ShowState();
+            windows_.StateChanged();
+          },
+          [this] { FocusFormulaBox(); }),
+      windows_(
+          platform_, [this] { BringToFront(this); },
+          GraphSource{[this]() -> const MainState& { return state_; },
+                      [this] { return FromQString(startPointBox_->text()); }}) {
   setObjectName(QStringLiteral("SUUSIKI"));
   setWindowTitle(QStringLiteral(" ｶﾙﾒﾛ★★★"));
   setFont(WindowFont(kPGothic, 9));
@@ -174,7 +182,7 @@ bool MainWindow::ApplicationEvent(QObject* watched, QEvent* event) {
     auto* window = static_cast<QWidget*>(watched);
     if (window->isWindow()) {
       if (window == this && lastActiveWasSecondary_) RestoreAutoSave();
-      lastActiveWasSecondary_ = SecondaryWindows::IsOne(window);
+      lastActiveWasSecondary_ = SecondaryWindows::RestoresTable(window);
     }
   }
   return false;
@@ -330,6 +338,7 @@ void MainWindow::ShowState() {
 
 void MainWindow::Perform(const Effects& effects) {
   ShowState();
+  windows_.StateChanged();
   if (effects.beep) platform_.beeper->Beep();
   if (effects.focus == Focus::FormulaBox) FocusFormulaBox();
   if (effects.focus == Focus::List) {

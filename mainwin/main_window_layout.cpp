@@ -62,6 +62,8 @@ void MainWindow::BuildControls() {
   startPointBox_ = PlaceControl<QLineEdit>(client, QStringLiteral("Text1"), 4440, 120, 1455, 270);
   startPointBox_->setFont(WindowFont(kGothic, 9, true));
   startPointBox_->installEventFilter(this);
+  // The graph is drawn around the start point: it follows the box as it is typed.
+  connect(startPointBox_, &QLineEdit::textChanged, this, [this] { windows_.StateChanged(); });
 
   auto* label3 = PlaceControl<QLabel>(client, QStringLiteral("Label3"), 120, 560, 615, 255);
   label3->setText(QStringLiteral("Ans："));
@@ -277,6 +279,7 @@ void MainWindow::BuildMenus() {
        [this] { ShowWindow(SecondaryWindow::ArithmeticSeries); });
   item(tools, "M25", "等比数列の和(&H)", Qt::CTRL | Qt::Key_C,
        [this] { ShowWindow(SecondaryWindow::GeometricSeries); });
+  item(tools, "M26", "グラフ(&G)", Qt::CTRL | Qt::Key_G, [this] { ShowWindow(SecondaryWindow::Graph); });
 
   QMenu* help = menu("M30", "ﾍﾙﾌﾟ(&H)");
   item(help, "M31", "ｶﾙﾒﾛの説明(&R)", Qt::CTRL | Qt::Key_R, [this] { ShowWindow(SecondaryWindow::ProgramHelp); });

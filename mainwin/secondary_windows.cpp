@@ -9,9 +9,10 @@
 namespace suusiki {
 namespace {
 
-constexpr SecondaryWindow kAll[] = {SecondaryWindow::ArithmeticSeries, SecondaryWindow::GeometricSeries,
-                                    SecondaryWindow::NewtonHelp, SecondaryWindow::ProgramHelp,
-                                    SecondaryWindow::Version};
+// The windows coming back from which restores the table.
+constexpr SecondaryWindow kRestoring[] = {SecondaryWindow::ArithmeticSeries, SecondaryWindow::GeometricSeries,
+                                          SecondaryWindow::NewtonHelp, SecondaryWindow::ProgramHelp,
+                                          SecondaryWindow::Version};
 
 }  // namespace
 
@@ -22,12 +23,13 @@ QString WindowName(SecondaryWindow window) {
     case SecondaryWindow::NewtonHelp: return QStringLiteral("READ1");
     case SecondaryWindow::ProgramHelp: return QStringLiteral("READ2");
     case SecondaryWindow::Version: return QStringLiteral("VER");
+    case SecondaryWindow::Graph: return QStringLiteral("GRAPH");
   }
   return {};
 }
 
-SecondaryWindows::SecondaryWindows(Beeper& beeper, std::function<void()> showMainWindow)
-    : beeper_(beeper), showMainWindow_(std::move(showMainWindow)) {}
+SecondaryWindows::SecondaryWindows(const Platform& platform, std::function<void()> showMainWindow, GraphSource graph)
+    : platform_(platform), showMainWindow_(std::move(showMainWindow)), graph_(std::move(graph)) {}
 
 SecondaryWindows::~SecondaryWindows() {
   for (QPointer<QWidget>& window : windows_) delete window.data();
@@ -44,18 +46,24 @@ QWidget* SecondaryWindows::Make(SecondaryWindow window) const {
   // Windows of their own, not owned by the main window: each is activated by
   // itself, and coming back from it is what restores the table.
   switch (window) {
-    case SecondaryWindow::ArithmeticSeries: return new ArithmeticSeriesWindow(beeper_, showMainWindow_);
-    case SecondaryWindow::GeometricSeries: return new GeometricSeriesWindow(beeper_);
+    case SecondaryWindow::ArithmeticSeries: return new ArithmeticSeriesWindow(*platform_.beeper, showMainWindow_);
+    case SecondaryWindow::GeometricSeries: return new GeometricSeriesWindow(*platform_.beeper);
     case SecondaryWindow::NewtonHelp: return new NewtonHelpWindow();
     case SecondaryWindow::ProgramHelp: return new ProgramHelpWindow();
     case SecondaryWindow::Version: return new VersionWindow();
+    case SecondaryWindow::Graph: return new graph::GraphWindow(graph_, platform_);
   }
   return nullptr;
 }
 
-bool SecondaryWindows::IsOne(const QWidget* window) {
+void SecondaryWindows::StateChanged() {
+  QWidget* window = windows_.at(static_cast<std::size_t>(SecondaryWindow::Graph));
+  if (window != nullptr) static_cast<graph::GraphWindow*>(window)->Reread();
+}
+
+bool SecondaryWindows::RestoresTable(const QWidget* window) {
   if (window == nullptr) return false;
-  for (SecondaryWindow w : kAll) {
+  for (SecondaryWindow w : kRestoring) {
     if (window->objectName() == WindowName(w)) return true;
   }
   return false;

@@ -9,9 +9,11 @@
 #include <array>
 #include <functional>
 
+#include "graph/graph_window.h"
+
 namespace suusiki {
 
-class Beeper;
+struct Platform;
 
 enum class SecondaryWindow {
   ArithmeticSeries,  // TOSA
@@ -19,15 +21,17 @@ enum class SecondaryWindow {
   NewtonHelp,        // READ1
   ProgramHelp,       // READ2
   Version,           // VER
+  Graph,             // GRAPH
 };
 
-// The window's name (its objectName): "TOSA", "TOHI", "READ1", "READ2", "VER".
+// The window's name (its objectName): "TOSA", "TOHI", "READ1", "READ2", "VER", "GRAPH".
 QString WindowName(SecondaryWindow window);
 
 class SecondaryWindows {
  public:
-  // `showMainWindow` brings the main window back (TOSA's "戻る").
-  SecondaryWindows(Beeper& beeper, std::function<void()> showMainWindow);
+  // `showMainWindow` brings the main window back (TOSA's "戻る"); `graph` is
+  // what the graph reads. `platform` must outlive the windows.
+  SecondaryWindows(const Platform& platform, std::function<void()> showMainWindow, GraphSource graph);
   // Closes and deletes the windows still open.
   ~SecondaryWindows();
   SecondaryWindows(const SecondaryWindows&) = delete;
@@ -36,16 +40,20 @@ class SecondaryWindows {
   // Makes the window when it isn't open, then brings it to the front.
   QWidget* Show(SecondaryWindow window);
 
-  // True for one of these windows: coming back from one of them to the main
-  // window restores the table.
-  static bool IsOne(const QWidget* window);
+  // The main window ran a command: an open graph reads the definitions again.
+  void StateChanged();
+
+  // True for a window coming back from which to the main window restores the
+  // table: each of these but the graph, which never writes the table.
+  static bool RestoresTable(const QWidget* window);
 
  private:
   QWidget* Make(SecondaryWindow window) const;
 
-  Beeper& beeper_;
+  const Platform& platform_;
   std::function<void()> showMainWindow_;
-  std::array<QPointer<QWidget>, 5> windows_;
+  GraphSource graph_;
+  std::array<QPointer<QWidget>, 6> windows_;
 };
 
 }  // namespace suusiki

@@ -29,9 +29,7 @@ class Newton {
     steps_.StoreFormulaBox();
     steps_.SelectRow(kA);
 
-    // A plain search for the character X: a lower-case x does not count, the
-    // X of an upper-case EXP does.
-    if (state().formulaBox().find(U'X') == Text::npos) {
+    if (!NamesX(state().formulaBox())) {
       host_.Beep();
       steps_.SelectRow(kA);
       steps_.ShowAnswer(U"");
@@ -59,6 +57,7 @@ class Newton {
       const double previous = x;
       const double step = kNewtonStep * *f1;
       x = previous - step / (*f2 - *f1);
+      host_.Iterated(previous, *f1, x);
       if (!std::isfinite(x)) return GiveUp();
       if (std::fabs(x - previous) < kNewtonTolerance) break;
       point = NumberText(x, kEstimatePattern);

@@ -22,7 +22,15 @@ class NewtonHost {
   virtual void Beep() = 0;
   // A message box titled "Check" with the exclamation icon and an OK button.
   virtual void Warn(TextView message) = 0;
+  // An iteration moved the estimate from `x`, where f is `fx`, to `next`, where
+  // the secant through f at x and x + h meets zero. For an observer that
+  // draws the steps; the window has nothing to do here.
+  virtual void Iterated(double /*x*/, double /*fx*/, double /*next*/) {}
 };
+
+// The equation check: the definition of A names X. A plain search for the
+// character: a lower-case x does not count, the X of an upper-case EXP does.
+inline bool NamesX(TextView definition) { return definition.find(U'X') != TextView::npos; }
 
 inline constexpr double kNewtonStep = 0.0001;        // h of the forward difference
 inline constexpr double kNewtonTolerance = 0.00001;  // two estimates this close have converged

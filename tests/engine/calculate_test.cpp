@@ -104,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"3-Sin(-30)", "3.5 "}, Case{"2*Sin(-30)", "-1. "}, Case{"Log(0)", kSyntax, kBeepFocus},
                       Case{"Log(-1)", kSyntax, kBeepFocus}, Case{"Sqr(-4)", kSyntax, kBeepFocus},
                       // Zero, where the square root and the logarithm change behaviour.
-                      Case{"Sqr(0)", "0. "}, Case{"Log(1)", "0. "}, Case{"Log(0.5)", "-0.69314718055995 "},
+                      // A name followed by exactly one character takes it as its argument.
+                      Case{"Sin.", "0. "}, Case{"SinB", "0.5 ", kAnswer, {"B=30"}}, Case{"Sqr(0)", "0. "},
+                      Case{"Log(1)", "0. "}, Case{"Log(0.5)", "-0.69314718055995 "},
                       // The answer line keeps the provisional answer of the expansion: 0.
                       Case{"Exp(1000)", "0. ", kSilent}, Case{"2+Exp(1000)", "2. ", kSilent},
                       // A name without its closing bracket fails on every call of a run.
@@ -113,36 +115,37 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Reduction, CalculateTest,
-    ::testing::Values(Case{"2+3*4", "14. "}, Case{"8/2*4", "16. "}, Case{"2*3-4/2", "4. "}, Case{"7-3+2", "6. "},
-                      Case{"1-2-3", "-4. "}, Case{"2^3^2", "64. "}, Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "},
-                      Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "-4. "},
-                      Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "},
-                      Case{"3-2^0.5", "1.5857864376269 "}, Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "},
-                      Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "}, Case{"-2^-(3)", "-0.125 "},
-                      Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
-                      Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
-                      Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
-                      // Positive and zero bases take any exponent; zero to the power zero is 1.
-                      Case{"4^0.5", "2. "}, Case{"8^(1/3)", "2. "}, Case{"0^0.5", "0. "}, Case{"0^0", "1. "},
-                      Case{"0^2", "0. "}, Case{"9^0.5+2^-1", "3.5 "}, Case{"0/0", "0. ", kSilent},
-                      Case{"10^400", "10. ", kSilent},
-                      Case{"10^98", "100," +
-                                        [] {
-                                          std::string groups;
-                                          for (int i = 0; i < 32; ++i) groups += i ? ",000" : "000";
-                                          return groups;
-                                        }() +
-                                        ". "},
-                      Case{"10^99", kSyntax, kBeep}, Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep},
-                      Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
-                      Case{"5*", kSyntax, kBeep}, Case{"5-+2-+1", kSyntax, kBeepFocus},
-                      Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
-                      Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
-                      Case{"B*2", kSyntax, kBeepFocus, {"B=+5"}},
-                      // "1+6.*+4": a side of "*+" that is not one number.
-                      Case{"B", "0. ", kSilent, {"B=1+2*+3*+4"}},
-                      // An empty right operand before a space would rewrite the text for ever.
-                      Case{"0-0+ 1", kSyntax, kBeep}, Case{"9-0.+ 1", kSyntax, kBeep}));
+    ::testing::Values(
+        Case{"2+3*4", "14. "}, Case{"8/2*4", "16. "}, Case{"2*3-4/2", "4. "}, Case{"7-3+2", "6. "},
+        Case{"1-2-3", "-4. "}, Case{"2^3^2", "64. "}, Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "},
+        Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"-2^2", "-4. "}, Case{"-(2^2)", "-4. "},
+        Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "}, Case{"3-2^0.5", "1.5857864376269 "},
+        Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "}, Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "},
+        Case{"-2^-(3)", "-0.125 "}, Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
+        Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
+        Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
+        // Positive and zero bases take any exponent; zero to the power zero is 1.
+        Case{"4^0.5", "2. "}, Case{"8^(1/3)", "2. "}, Case{"0^0.5", "0. "}, Case{"0^0", "1. "}, Case{"0^2", "0. "},
+        Case{"9^0.5+2^-1", "3.5 "}, Case{"0/0", "0. ", kSilent}, Case{"10^400", "10. ", kSilent},
+        Case{"10^98", "100," +
+                          [] {
+                            std::string groups;
+                            for (int i = 0; i < 32; ++i) groups += i ? ",000" : "000";
+                            return groups;
+                          }() +
+                          ". "},
+        Case{"10^99", kSyntax, kBeep}, Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep},
+        Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
+        Case{"5*", kSyntax, kBeep}, Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
+        Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
+        Case{"B*2", "10. ", kAnswer, {"B=+5"}}, Case{"Abs(+2)*Abs(+3)", "6. "}, Case{"Sin(+30)+Cos(+60)", "1. "},
+        // Blanks count for nothing, as in a number; an operand cut off by one
+        // once rewrote the text for ever.
+        Case{"0-0+ 1", "1. "}, Case{"9-0.+ 1", "10. "}, Case{"2 3", "23. "}, Case{"2 - 3", "-1. "},
+        Case{"1+- 2", "-1. "}, Case{"2* +3", "6. "}, Case{"5- -2", "7. "},
+        // A sign with no number after it: unfinished, like "5*".
+        Case{"2*-", kSyntax, kBeep}, Case{"5+-", kSyntax, kBeep}, Case{"2^-", kSyntax, kBeep},
+        Case{"(2*-)", kSyntax, kBeep}, Case{"5--", kSyntax, kBeep}));
 
 // A computed value (a group's, a variable's, a function's, an operation's
 // result) is one signed number wherever it lands; a typed minus is read by what
@@ -152,7 +155,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Everyday formulas whose negative bracket or function values were once
         // taken for subtractions.
-        Case{"(1-3)^2+(2-5)^2", "13. "}, Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
+        // A "+" typed as a sign, as many as there are, also in a definition; two
+        // minuses at the very start cancel before the first power is taken.
+        Case{"5-+2-+1", "2. "}, Case{"2*+3*+4*+5", "120. "}, Case{"1-+2-+3-+4", "-8. "}, Case{"5-+-+-+555", "-550. "},
+        Case{"2^+-2", "0.25 "}, Case{"B", "25. ", kAnswer, {"B=1+2*+3*+4"}},
+        Case{"B", "120. ", kAnswer, {"B=2*+3*+4*+5"}}, Case{"B+1", "-7. ", kAnswer, {"B=1-+2-+3-+4"}},
+        Case{"--4^2", "16. "}, Case{"---4^2", "-16. "}, Case{"--7^0", "1. "}, Case{"--2^4--22.27", "38.27 "},
+        Case{"--(0-2)^2", "4. "},
+        // A bracket's value against a number is no product and no longer number.
+        Case{"(3)(4)", kSyntax, kBeepFocus}, Case{"(1)(0-2)", kSyntax, kBeepFocus},
+        Case{"Sin(30)(2)", kSyntax, kBeepFocus}, Case{"(2)^(3)(4)", kSyntax, kBeepFocus},
+        Case{"(2).5", kSyntax, kBeepFocus}, Case{".(2)", kSyntax, kBeepFocus}, Case{"(2) (3)", kSyntax, kBeepFocus},
+        Case{"Sin(30)*(2)", "1. "}, Case{"2*(3)", "6. "}, Case{"(2)*3", "6. "}, Case{"(1-3)^2+(2-5)^2", "13. "},
+        Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
         Case{"B^2+C^2", "13. ", kAnswer, {"B=1-3", "C=2-5"}}, Case{"Sin(0-30)^2", "0.25 "},
         Case{"Cos(180)^2+Sin(0-90)^2", "2. "}, Case{"Sin(0-30)^2+Cos(0-30)^2", "1. "},
         Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "}, Case{"-(2^2)", "-4. "},
@@ -185,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
         // provisional answer shows the function's value with its minus).
         Case{"(0-8)^(1/3)", kSyntax, kBeepFocus}, Case{"(0-2)^0.5", kSyntax, kBeepFocus},
         Case{"1/(2-2)", "文法エラー！0で除算", kBeep}, Case{"(1-1)^-1", "文法エラー！0で除算", kBeep},
-        Case{"Sin(0-30)*10^400", "-0.5 ", kSilent}, Case{"2 -3", kSyntax, kBeepFocus}));
+        Case{"Sin(0-30)*10^400", "-0.5 ", kSilent}, Case{"2 -3", "-1. "}));
 
 // Each pass of the expansion replaces, for every letter from A to Z and every
 // follower in the order + - * / ) ^ space, the first reference of the letter
@@ -302,6 +317,34 @@ TEST(CalculateCommandTest, WithNoCurrentVariableNothingIsStoredOrEvaluated) {
   EXPECT_EQ(state.table(), EmptyTable());
 }
 
+TEST(CalculateCommandTest, WithNoCurrentVariableAnEmptyFormulaBoxShowsZero) {
+  RecordingSave save;
+  MainState state(&save);
+  state.SelectRow(0);   // leaves a working formula ("0")
+  state.SelectRow(-1);  // then the list reports no row
+  state.TypeInFormulaBox(U"");
+  const Effects effects = state.Calculate();
+  EXPECT_TRUE(save.saved.empty());
+  EXPECT_EQ(state.answerLine(), U"0. ");
+  EXPECT_FALSE(effects.failure.has_value());
+}
+
+// The label before the formula box names the variable being edited.
+TEST(CalculateCommandTest, TheLabelNamesTheVariable) {
+  RecordingSave save;
+  MainState state(&save);
+  VariableTable table = EmptyTable();
+  table[0] = U"A: 1+1";
+  table[1] = U"B: 58*3";
+  state.LoadTable(table);
+  EXPECT_EQ(state.variableLabel(), U"A:");  // after loading: the letter and the colon
+  state.SelectRow(1);
+  EXPECT_EQ(state.variableLabel(), U"B: ");
+  EXPECT_EQ(state.formulaBox(), U"58*3");
+  state.SelectRow(25);
+  EXPECT_EQ(state.variableLabel(), U"Z: ");
+}
+
 // Enter in the formula box or in the list's edit field, and clear all: each
 // stores what its box holds, then calculates; with no row selected Enter does
 // nothing.
@@ -377,6 +420,44 @@ TEST(CalculateCommandTest, FullWidthTextIsStoredAsTyped) {
   state.Calculate();
   EXPECT_EQ(state.table()[0], U"A: １＋１");
   EXPECT_EQ(state.answerLine(), U"0. ");
+}
+
+TEST(CalculateCommandTest, APrivateCopyCalculatesWithoutTouchingTheOriginalOrItsFile) {
+  RecordingSave save;
+  MainState original(&save);
+  original.SelectRow(2);
+  original.TypeInFormulaBox(U"58*3");
+  original.Calculate();
+  original.SelectRow(1);
+  original.TypeInFormulaBox(U"C/2.2+67");  // typed, not stored yet
+  const std::size_t saves = save.saved.size();
+
+  MainState copy(original, nullptr);
+  const auto texts = [](const MainState& s) {
+    return std::vector<Text>{s.formulaBox(), s.listEdit(),       s.answerLine(), s.variableLabel(),
+                             s.entryText(),  s.workingFormula(), s.resultText(), Text(1, U'A' + s.current())};
+  };
+  EXPECT_EQ(copy.table(), original.table());
+  EXPECT_EQ(texts(copy), texts(original));
+
+  const VariableTable before = original.table();
+  const std::vector<Text> shownBefore = texts(original);
+  copy.Calculate();  // stores B in the copy only
+  copy.SelectRow(0);
+  copy.TypeInFormulaBox(U"B*152/(C/4+85)");
+  copy.Calculate();
+  EXPECT_EQ(copy.answerLine(), U"172.807923593916 ");
+  EXPECT_EQ(original.table(), before);
+  EXPECT_EQ(texts(original), shownBefore);
+  EXPECT_EQ(save.saved.size(), saves) << "the copy never writes the original's file";
+
+  // A copy may save elsewhere.
+  RecordingSave other;
+  MainState saving(original, &other);
+  saving.Calculate();
+  EXPECT_EQ(save.saved.size(), saves);
+  ASSERT_FALSE(other.saved.empty());
+  EXPECT_EQ(other.saved.back()[1], U"B: C/2.2+67");
 }
 
 }  // namespace

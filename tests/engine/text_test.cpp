@@ -13,6 +13,9 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
   const std::string valid = "A: ①～ｶﾙﾒﾛ★ 数式 \xF0\x9F\x98\x80";
   EXPECT_EQ(ToUtf8(FromUtf8(valid)), valid);
   EXPECT_EQ(FromUtf8("①").size(), 1u);  // a full-width character is one character
+  // One, two, three and four bytes a character.
+  EXPECT_EQ(ToUtf8(U"a\u00E9\u07FF\u0800\uFF76\U0001F600\U00020B9F"),
+            "a\xC3\xA9\xDF\xBF\xE0\xA0\x80\xEF\xBD\xB6\xF0\x9F\x98\x80\xF0\xA0\xAE\x9F");
   const struct {
     std::string bytes;
     Text text;
@@ -24,10 +27,13 @@ TEST(Utf8Test, RoundTripsAndReplacesMalformedBytes) {
       {"\x80", U"\uFFFD"},  // a continuation byte without a lead byte
       {"\xE2\x91"
        "x",
-       U"\uFFFDx"},                     // cut short before an ASCII byte
-      {"\xC0\xAF", U"\uFFFD"},          // over-long form of "/"
-      {"\xED\xA0\x80", U"\uFFFD"},      // a surrogate
-      {"\xF4\x90\x80\x80", U"\uFFFD"},  // beyond U+10FFFF
+       U"\uFFFDx"},                         // cut short before an ASCII byte
+      {"\xC0\xAF", U"\uFFFD"},              // over-long form of "/"
+      {"\xED\xA0\x80", U"\uFFFD"},          // a surrogate
+      {"\xED\xBF\xBF", U"\uFFFD"},          // the last surrogate
+      {"\xED\x9F\xBF", U"\uD7FF"},          // the character just before them
+      {"\xF4\x90\x80\x80", U"\uFFFD"},      // beyond U+10FFFF
+      {"\xF4\x8F\xBF\xBF", U"\U0010FFFF"},  // the last code point is no fault
       {std::string("\0z", 2), Text(U"\0z", 2)},
   };
   for (const auto& c : malformed) EXPECT_EQ(FromUtf8(c.bytes), c.text);
@@ -42,6 +48,10 @@ TEST(CutTest, BehavesLikeTheClassicStringFunctions) {
   EXPECT_EQ(Mid(t, 2), U"bcde");
   EXPECT_EQ(Mid(t, 6), U"");
   EXPECT_EQ(Mid(t, 2, 2), U"bc");
+  EXPECT_EQ(Mid(t, 1, 2), U"ab");  // the first position is 1
+  EXPECT_EQ(Mid(t, 1), t);
+  EXPECT_EQ(InStr(t, U"a", 1), 1);
+  EXPECT_THROW(InStr(t, U"a", 0), EngineError);
   EXPECT_EQ(InStr(t, U"cd"), 3);
   EXPECT_EQ(InStr(t, U"x"), 0);
   EXPECT_EQ(InStr(U"-1-2", U"-", 2), 3);
@@ -49,6 +59,7 @@ TEST(CutTest, BehavesLikeTheClassicStringFunctions) {
   EXPECT_THROW(Right(t, -1), EngineError);
   EXPECT_THROW(Mid(t, 0), EngineError);
   EXPECT_THROW(Mid(t, 1, -1), EngineError);
+  EXPECT_THROW(Mid(t, 0, 1), EngineError);
 }
 
 TEST(CutTest, InStrFindsTheFirstOccurrenceAtOrAfterTheStart) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -166,6 +167,46 @@ TEST(NewtonCommandTest, ErrorsInsideTheEquationAreReportedByTheCalculationOnly) 
   EXPECT_GT(host.beeps, 2);
   EXPECT_TRUE(host.warnings.empty());
   EXPECT_EQ(state.answerLine(), U"X=5.0 ");
+}
+
+TEST(NewtonCommandTest, AnObserverSeesEveryStepAndChangesNothing) {
+  struct Observer : RecordingHost {
+    void Iterated(double x, double fx, double next) override { steps.push_back({x, fx, next}); }
+    std::vector<std::array<double, 3>> steps;
+  };
+  const struct {
+    const char32_t* equation;
+    std::size_t steps;
+    double firstFx;
+  } cases[] = {
+      {U"X^2-8*X+12", 6, 32},  // from 10 down to 6
+      {U"X^2+1", 50, 101},     // the limit: every iteration that ran
+      {U"X*0+1", 0, 0},        // flat from the start: no step
+  };
+  for (const auto& c : cases) {
+    MainState observed;
+    MainState plain;
+    Observer observer;
+    RecordingHost host;
+    observer.state = &observed;
+    host.state = &plain;
+    observed.TypeInFormulaBox(c.equation);
+    plain.TypeInFormulaBox(c.equation);
+    Text start1 = U"10";
+    Text start2 = U"10";
+    RunNewtonCommand(observed, start1, observer);
+    RunNewtonCommand(plain, start2, host);
+    EXPECT_EQ(observed.answerLine(), plain.answerLine()) << ToUtf8(c.equation);
+    EXPECT_EQ(observed.table(), plain.table()) << ToUtf8(c.equation);
+    EXPECT_EQ(observer.warnings, host.warnings) << ToUtf8(c.equation);
+    ASSERT_EQ(observer.steps.size(), c.steps) << ToUtf8(c.equation);
+    if (c.steps == 0) continue;
+    EXPECT_EQ(observer.steps[0][0], 10);
+    EXPECT_EQ(observer.steps[0][1], c.firstFx);
+    for (std::size_t i = 0; i + 1 < observer.steps.size(); ++i) {
+      EXPECT_EQ(observer.steps[i][2], observer.steps[i + 1][0]) << "each step starts where the last one led";
+    }
+  }
 }
 
 }  // namespace

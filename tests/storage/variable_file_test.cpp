@@ -10,8 +10,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <future>
 #include <iterator>
 #include <string>
 
@@ -123,6 +125,8 @@ TEST_F(VariableFileTest, UnencodableEntryWritesNothing) {
       {"lone surrogate", Text{U'E', U':', U' ', 0xD800}, "U+D800"},
       {"last lone surrogate", Text{U'E', U':', U' ', 0xDFFF}, "U+DFFF"},
       {"beyond Unicode", Text{U'E', U':', U' ', 0x110000}, "U+110000"},
+      // The last code point is a character, shown as it is.
+      {"last code point", Text{U'E', U':', U' ', 0x10FFFF}, QString::fromUcs4(U"\U0010FFFF")},
   };
   for (const auto& c : cases) {
     Put("v", kOldFile.toStdString());
@@ -232,6 +236,8 @@ TEST_F(VariableFileTest, ReadsRecordsByPosition) {
       {"quotes inside", "\"A: \"q\"\"x\r\n" + Records(1, 26), 0, FromUtf8("A: \"q\"")},
       {"empty entry", Records(0, 1) + "\"\"\r\n" + Records(2, 26), 1, Text()},
       {"longest line", "\"" + fill + "\"\r\n" + Records(1, 26), 0, FromUtf8(fill)},
+      {"longest line, LF only", "\"" + fill + "\"\n" + Records(1, 26), 0, FromUtf8(fill)},
+      {"blanks before the quote", Records(0, 1) + "  \"B: 7\"\r\n" + Records(2, 26), 1, FromUtf8("B: 7")},
       {"longest last line, no line end", Records(0, 25) + "\"" + fill + "\"", 25, FromUtf8(fill)},
   };
   for (const auto& c : cases) {
@@ -303,6 +309,24 @@ TEST_F(VariableFileTest, ReadRefusesWhatIsNoVariableFile) {
     EXPECT_EQ(result.failedRecord, c.failedRecord) << c.path.toStdString();
     EXPECT_EQ(table, Sentinels()) << c.path.toStdString();
   }
+}
+
+// A named pipe chosen by mistake: opening it would wait for a writer for ever.
+TEST_F(VariableFileTest, ReadRefusesAPipeWithoutWaiting) {
+  const QString pipe = Path("pipe");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  auto read = std::async(std::launch::async, [&pipe] {
+    VariableTable table = Sentinels();
+    const FileResult result = ReadVariableFile(pipe, table);
+    EXPECT_EQ(table, Sentinels());
+    return result.status;
+  });
+  if (read.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+    ADD_FAILURE() << "the read waits for a writer";
+    QFile writer(pipe);  // a writer that closes at once lets the read end
+    writer.open(QIODevice::WriteOnly);
+  }
+  EXPECT_EQ(read.get(), FileStatus::Unreadable);
 }
 
 TEST_F(VariableFileTest, AutoSaveFileGoesToTheDataFolderWhenTheProgramFolderIsNotWritable) {

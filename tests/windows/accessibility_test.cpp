@@ -42,8 +42,9 @@ TEST_F(AccessibilityTest, EveryReachableControlOfEveryWindowHasAName) {
   Click("Command41");  // the function help panel and its close button
   unnamed << Unnamed(window.get());
   Click("Command42");
-  for (SecondaryWindow which : {SecondaryWindow::ArithmeticSeries, SecondaryWindow::GeometricSeries,
-                                SecondaryWindow::NewtonHelp, SecondaryWindow::ProgramHelp, SecondaryWindow::Version}) {
+  for (SecondaryWindow which :
+       {SecondaryWindow::ArithmeticSeries, SecondaryWindow::GeometricSeries, SecondaryWindow::NewtonHelp,
+        SecondaryWindow::ProgramHelp, SecondaryWindow::Version, SecondaryWindow::Graph}) {
     QWidget* other = window->ShowWindow(which);
     ASSERT_NE(other, nullptr) << WindowName(which).toStdString();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(other));

@@ -79,7 +79,11 @@ TEST_F(MenusTest, MenusHaveTheirCaptionsAccessKeysSeparatorsAndShortcuts) {
         {"M18", "終了(&X)"}}},
       {"M2",
        "ﾂｰﾙ(&T)",
-       {{"M21", "ソロバン(&D)"}, {"M23", "-"}, {"M24", "等差数列の和(&S)"}, {"M25", "等比数列の和(&H)"}}},
+       {{"M21", "ソロバン(&D)"},
+        {"M23", "-"},
+        {"M24", "等差数列の和(&S)"},
+        {"M25", "等比数列の和(&H)"},
+        {"M26", "グラフ(&G)"}}},
       {"M30",
        "ﾍﾙﾌﾟ(&H)",
        {{"M31", "ｶﾙﾒﾛの説明(&R)"}, {"M32", "ﾆｭｰﾄﾝ法の説明(&N)"}, {"M33", "-"}, {"M34", "ﾊﾞｰｼﾞｮﾝ情報(&V)"}}},
@@ -104,7 +108,7 @@ TEST_F(MenusTest, MenusHaveTheirCaptionsAccessKeysSeparatorsAndShortcuts) {
   }
   const std::pair<const char*, const char*> shortcuts[] = {
       {"M11", "Ctrl+O"}, {"M13", "Ctrl+S"}, {"M14", "Ctrl+A"}, {"M16", "Ctrl+P"}, {"M18", "Ctrl+X"}, {"M21", "Ctrl+D"},
-      {"M24", "Ctrl+B"}, {"M25", "Ctrl+C"}, {"M31", "Ctrl+R"}, {"M32", "Ctrl+N"}, {"M34", "Ctrl+V"},
+      {"M24", "Ctrl+B"}, {"M25", "Ctrl+C"}, {"M26", "Ctrl+G"}, {"M31", "Ctrl+R"}, {"M32", "Ctrl+N"}, {"M34", "Ctrl+V"},
   };
   for (const auto& [name, keys] : shortcuts) {
     auto* action = window->findChild<QAction*>(QLatin1String(name));
@@ -137,6 +141,8 @@ TEST_F(MenusTest, ShortcutsRunTheMenuCommandsFromEveryBox) {
     EXPECT_NE(Shown("READ2"), nullptr) << box;
     press(Qt::Key_N);
     EXPECT_NE(Shown("READ1"), nullptr) << box;
+    press(Qt::Key_G);
+    EXPECT_NE(Shown("GRAPH"), nullptr) << box;
     CloseOthers();
     const int quits = desktop.quits;
     press(Qt::Key_X);
