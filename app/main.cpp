@@ -4,7 +4,10 @@
 // (and has it open the file named on the command line, if any).
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFileInfo>
+#include <cstdio>
 
 #include "app/instance_guard.h"
 #include "data/app_icon.h"
@@ -40,9 +43,38 @@ bool AsksForHelpOrVersion(int argc, char** argv) {
   return false;
 }
 
+// With SUUSIKI_STARTUP_TIMES set, the start-up prints the milliseconds since
+// main() began at each of its steps to standard error, up to the first paint
+// of the main window: where the time of a start goes.
+class StartupMarks : public QObject {
+ public:
+  StartupMarks() : on_(qEnvironmentVariableIsSet("SUUSIKI_STARTUP_TIMES")) { timer_.start(); }
+  void Mark(const char* step) const {
+    if (on_) std::fprintf(stderr, "%8.1f ms  %s\n", static_cast<double>(timer_.nsecsElapsed()) / 1e6, step);
+  }
+  // Marks the first paint of `window`.
+  void WatchFirstPaint(QWidget* window) {
+    if (on_) window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      Mark("first paint of the main window");
+      watched->removeEventFilter(this);
+    }
+    return false;
+  }
+
+ private:
+  bool on_;
+  QElapsedTimer timer_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  StartupMarks marks;
   QCoreApplication::setApplicationName(QStringLiteral("suusiki"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(suusiki::kVersion));
   QCommandLineParser parser;
@@ -53,18 +85,23 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);  // takes the window system's own options off the command line
-  parser.process(app);           // a bad option is told and ends the program
+  marks.Mark("application");
+  parser.process(app);  // a bad option is told and ends the program
   QGuiApplication::setDesktopFileName(QString::fromLatin1(suusiki::kApplicationId));
   QApplication::setWindowIcon(suusiki::ApplicationIcon());
   const QStringList files = parser.positionalArguments();
   const QString file = files.isEmpty() ? QString() : QFileInfo(files.constFirst()).absoluteFilePath();
 
+  marks.Mark("window icon");
   suusiki::InstallJapaneseQtTexts();
+  marks.Mark("Japanese texts of Qt");
   suusiki::InstallFontSubstitutions();
 
   const QString path = suusiki::storage::AutoSavePath();
   suusiki::InstanceGuard guard(path);
-  switch (guard.Claim(file)) {
+  const suusiki::InstanceGuard::Outcome outcome = guard.Claim(file);
+  marks.Mark("variable file claimed");
+  switch (outcome) {
     case suusiki::InstanceGuard::Outcome::HandedOver: return 0;
     case suusiki::InstanceGuard::Outcome::Unreachable:
       suusiki::MessageBoxPrompter(nullptr).Tell(suusiki::UnreachableMessage(path, guard.holder()),
@@ -75,6 +112,8 @@ int main(int argc, char** argv) {
   }
 
   suusiki::MainWindow window(path);
+  marks.Mark("main window built");
+  marks.WatchFirstPaint(&window);
   QObject::connect(&guard, &suusiki::InstanceGuard::activationRequested, &window, [&window](const QString& token) {
     // The platform takes the token from the environment when it activates the window.
     if (!token.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
@@ -83,6 +122,7 @@ int main(int argc, char** argv) {
   QObject::connect(&guard, &suusiki::InstanceGuard::openRequested, &window,
                    [&window](const QString& requested) { window.OpenFile(requested); });
   window.show();  // the first showing restores the table from DATT.0DT
+  marks.Mark("main window shown");
   if (!file.isEmpty()) window.OpenFile(file);
   return QApplication::exec();
 }

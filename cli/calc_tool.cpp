@@ -152,17 +152,30 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   // shows its definition (the Newton command stores the box first).
   state.SelectRow(options.current);
 
+  // One answer line goes out in one write to the stream, through buffers that
+  // live as long as the run.
+  Text typed;
+  std::string answer;
   auto calculate = [&](std::string_view formula) {
-    state.TypeInFormulaBox(FromUtf8(formula));
+    FromUtf8(formula, typed);
+    state.TypeInFormulaBox(typed);
     state.Calculate();
     reportSaveFailure();
-    out << ToUtf8(state.answerLine()) << '\n';
+    ToUtf8(state.answerLine(), answer);
+    answer.push_back('\n');
+    out.write(answer.data(), static_cast<std::streamsize>(answer.size()));
   };
   if (!options.formulas.empty() || options.solveStart) {
     for (const std::string& formula : options.formulas) calculate(formula);
   } else {
     std::string line;
-    while (std::getline(in, line)) {
+    for (;;) {
+      // The answers so far go out before a read that may wait: whoever types
+      // the formulas, or sends them through a pipe one by one, sees each answer
+      // before the next formula is needed. Formulas read from a file come
+      // whole buffers at a time, and so do their answers.
+      if (in.rdbuf() == nullptr || in.rdbuf()->in_avail() <= 0) out.flush();
+      if (!std::getline(in, line)) break;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       calculate(line);
     }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <new>
 
 #include "engine/arithmetic.h"
@@ -23,12 +24,14 @@ bool HasReference(TextView formula) {
   return false;
 }
 
-// One bit per letter A to Z that occurs in `text`, in either case.
-std::uint32_t LettersIn(TextView text) {
+// One bit per letter A to Z that occurs in `text`, in either case, followed by
+// a follower: the references still to expand.
+std::uint32_t ReferencedLetters(TextView formula) {
   std::uint32_t letters = 0;
-  for (char32_t c : text) {
-    if (IsUpper(c)) letters |= 1u << (c - U'A');
-    if (IsLower(c)) letters |= 1u << (c - U'a');
+  for (std::size_t i = 0; i + 1 < formula.size(); ++i) {
+    const char32_t c = formula[i];
+    if (!IsLetter(c) || !IsFollower(formula[i + 1])) continue;
+    letters |= 1u << (IsUpper(c) ? c - U'A' : c - U'a');
   }
   return letters;
 }
@@ -42,6 +45,26 @@ bool HasLetter(TextView formula) {
 
 Text AnswerText(TextView formula) { return NumberText(ReadOrFail(formula), kAnswerPattern); }
 
+// The first occurrences, in `formula`, of `upper` and of `lower` followed by
+// each follower (as 1-based positions, 0 for none), in the order of kFollowers.
+struct References {
+  std::array<int, std::size(kFollowers)> upper{};
+  std::array<int, std::size(kFollowers)> lower{};
+};
+
+References FindReferences(TextView formula, char32_t upper, char32_t lower) {
+  References found;
+  for (std::size_t i = 0; i + 1 < formula.size(); ++i) {
+    const char32_t c = formula[i];
+    if (c != upper && c != lower) continue;
+    auto& first = c == upper ? found.upper : found.lower;
+    for (std::size_t f = 0; f < std::size(kFollowers); ++f) {
+      if (formula[i + 1] == kFollowers[f] && first[f] == 0) first[f] = static_cast<int>(i) + 1;
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 MainState::MainState(const MainState& other, AutoSave* autoSave)
@@ -54,12 +77,35 @@ MainState::MainState(const MainState& other, AutoSave* autoSave)
       variableLabel_(other.variableLabel_),
       entryText_(other.entryText_),
       workingFormula_(other.workingFormula_),
-      resultText_(other.resultText_) {}
+      resultText_(other.resultText_),
+      provisionalAnswer_(other.provisionalAnswer_),
+      provisionalPending_(other.provisionalPending_) {}
 
 void MainState::CommitEntry(int index, TextView text) {
-  table_.at(static_cast<std::size_t>(index)) = EntryFor(index, text);
-  listEdit_ = Text(text);
+  Text& entry = table_.at(static_cast<std::size_t>(index));
+  const std::less<const char32_t*> before;
+  const bool within =
+      !text.empty() && !before(text.data(), entry.data()) && before(text.data(), entry.data() + entry.size());
+  if (within) {
+    entry = EntryFor(index, text);
+  } else {
+    // The entry's storage is reused.
+    entry.assign(EmptyEntry(index));
+    entry.append(text);
+  }
+  listEdit_.assign(text);
   Save();
+}
+
+void MainState::ShowProvisionalAnswer(TextView formula) {
+  provisionalAnswer_ = ReadOrFail(formula);
+  provisionalPending_ = true;
+}
+
+void MainState::ShowPendingAnswer() {
+  if (!provisionalPending_) return;
+  provisionalPending_ = false;
+  answerLine_ = NumberText(provisionalAnswer_, kAnswerPattern);
 }
 
 void MainState::Save() {
@@ -68,12 +114,12 @@ void MainState::Save() {
 
 Effects MainState::Calculate() {
   Effects effects;
+  provisionalPending_ = false;
   try {
     // First capture: the formula box becomes the current variable's definition.
     if (current_ >= 0) {
       entryText_ = formulaBox_;
       CommitEntry(current_, entryText_);
-      formulaBox_ = entryText_;
       workingFormula_ = entryText_;
     }
     if (formulaBox_.empty() || workingFormula_.empty()) {
@@ -81,27 +127,38 @@ Effects MainState::Calculate() {
       answerLine_ = U"0. ";
       return effects;
     }
-    // Second capture: the same store once more, then the formula box has the focus.
-    entryText_ = formulaBox_;
-    listEdit_ = entryText_;
-    if (current_ < 0 || current_ >= kVariableCount) Fail(Failure::Other);
-    CommitEntry(current_, entryText_);
-    formulaBox_ = listEdit_;
-    workingFormula_ = entryText_;
+    // Second capture: the same store once more (the entry, the list's edit
+    // field, the formula box and the working formula hold the text already,
+    // so it comes down to saving the table again), then the formula box has
+    // the focus. Without a current variable it gets as far as the edit field.
+    if (current_ < 0 || current_ >= kVariableCount) {
+      entryText_ = formulaBox_;
+      listEdit_ = entryText_;
+      Fail(Failure::Other);
+    }
+    Save();
     effects.focus = Focus::FormulaBox;
 
     CheckAdjacency(workingFormula_);
     RepairOperatorPlus(workingFormula_);
-    Expand();
-    EvaluateFunctions();
+    EvaluateFunctions(Expand());
   } catch (const EngineError& error) {
     const Reaction reaction = ReactionTo(error.failure());
-    if (reaction.message != nullptr) answerLine_ = reaction.message;
+    if (reaction.message != nullptr) {
+      answerLine_ = reaction.message;
+    } else {
+      ShowPendingAnswer();
+    }
     effects.beep = reaction.beep;
     if (reaction.focusFormulaBox) effects.focus = Focus::FormulaBox;
     effects.failure = error.failure();
   } catch (const std::bad_alloc&) {
     effects.failure = Failure::Other;  // out of memory: ends silently like an overflow
+    try {
+      ShowPendingAnswer();
+    } catch (const std::bad_alloc&) {
+      // Still no memory: the answer line keeps what it showed.
+    }
   }
   // The rewritten formula is kept (the printout shows it) with "-" for its signs.
   ShowSigns(workingFormula_);
@@ -173,55 +230,60 @@ void MainState::RefreshAfterLoading() {
   variableLabel_ = table_[0].substr(0, 2);
 }
 
-void MainState::Expand() {
-  VariableTable definitions;
-  std::array<std::uint32_t, kVariableCount> definitionLetters{};
-  for (int i = 0; i < kVariableCount; ++i) {
-    definitions[i] = DefinitionOf(table_[i]);
-    definitionLetters[i] = LettersIn(definitions[i]);
-  }
-
+bool MainState::Expand() {
   Text& formula = workingFormula_;
+  if (!HasLetter(formula)) {
+    // No reference and no Pi: one pass that changes nothing, its length
+    // measured with the blank it adds.
+    if (formula.size() + 1 > kMaxExpandedLength) Fail(Failure::Syntax);
+    ShowProvisionalAnswer(formula);
+    return false;
+  }
   for (;;) {
     formula.push_back(U' ');  // so that a letter or Pi at the very end has a follower
     SubstitutePi(formula);
-    // Letters that may occur in the formula: a letter that doesn't can be skipped.
-    std::uint32_t present = LettersIn(formula);
+    // The letters with a reference in the formula as it stands, found again
+    // after each expansion: a letter without one is skipped.
+    std::uint32_t referenced = ReferencedLetters(formula);
     for (int index = 0; index < kVariableCount; ++index) {
-      if ((present & (1u << index)) == 0) continue;
+      if ((referenced & (1u << index)) == 0) continue;
       const auto upper = static_cast<char32_t>(U'A' + index);
       const auto lower = static_cast<char32_t>(U'a' + index);
-      for (char32_t follower : kFollowers) {
+      References found = FindReferences(formula, upper, lower);
+      for (std::size_t f = 0; f < std::size(kFollowers); ++f) {
         // One occurrence per letter and follower each pass; the lower-case one wins.
-        const char32_t upperRef[] = {upper, follower, 0};
-        const char32_t lowerRef[] = {lower, follower, 0};
-        const int u = InStr(formula, upperRef);
-        const int l = InStr(formula, lowerRef);
+        const int u = found.upper[f];
+        const int l = found.lower[f];
         if (u == 0 && l == 0) continue;
         if (index == current_) Fail(Failure::SelfReference);
         const int p = l > 0 ? l : u;
-        const Text& definition = definitions[index];
-        formula = Left(formula, p - 1) + U"(" + (definition.empty() ? Text(U"0") : definition) + U")" +
-                  Right(formula, static_cast<long long>(formula.size()) - p);
-        present |= definitionLetters[index];
+        const TextView definition = DefinitionView(table_[static_cast<std::size_t>(index)]);
+        // The letter becomes the definition in brackets, "(0)" for an empty one.
+        formula[static_cast<std::size_t>(p - 1)] = U')';
+        formula.insert(static_cast<std::size_t>(p - 1), definition.empty() ? TextView(U"0") : definition);
+        formula.insert(static_cast<std::size_t>(p - 1), 1, U'(');
         SubstitutePi(formula);
+        found = FindReferences(formula, upper, lower);
+        referenced = ReferencedLetters(formula);
       }
     }
     if (formula.size() > kMaxExpandedLength) Fail(Failure::Syntax);
     if (formula.back() == U' ') formula.pop_back();
-    answerLine_ = AnswerText(formula);  // provisional, until the value is known
-    if (!HasReference(formula)) return;
+    ShowProvisionalAnswer(formula);  // until the value is known
+    if (!HasReference(formula)) return true;
   }
 }
 
-void MainState::EvaluateFunctions() {
+void MainState::EvaluateFunctions(bool letters) {
   Text& formula = workingFormula_;
   for (;;) {
     Call call;
-    if (!LocateRightmostCall(formula, call)) {
-      if (HasLetter(formula)) Fail(Failure::Syntax);
+    // Without letters there is no call, and nothing the letter check refuses.
+    if (!letters || !LocateRightmostCall(formula, call)) {
+      if (letters && HasLetter(formula)) Fail(Failure::Syntax);
       ReduceOperators(formula, resultText_);
       answerLine_ = AnswerText(resultText_);
+      provisionalPending_ = false;
       return;
     }
     if (call.argument.size() == 1 && IsUpper(call.argument.front())) Fail(Failure::Syntax);
@@ -231,7 +293,7 @@ void MainState::EvaluateFunctions() {
     if (value.front() == U'-') value.front() = kValueSign;
     formula.replace(static_cast<std::size_t>(call.start - 1), static_cast<std::size_t>(call.end - call.start + 1),
                     value);
-    answerLine_ = AnswerText(WithShownSigns(formula));
+    ShowProvisionalAnswer(WithShownSigns(formula));
   }
 }
 

@@ -111,8 +111,17 @@ class MainState {
   friend class SolverSteps;
 
   void Save();
-  void Expand();             // variable references and Pi, pass after pass
-  void EvaluateFunctions();  // calls from the rightmost outward, then the rest
+  // Variable references and Pi, pass after pass; false when the formula has
+  // no letters at all (and so nothing to expand).
+  bool Expand();
+  // Calls from the rightmost outward, then the rest; `letters` false when the
+  // formula has none.
+  void EvaluateFunctions(bool letters);
+  // The answer line shows the value of `formula`'s leading number until the
+  // calculation ends; it is written out only when the calculation ends
+  // silently (a failure without a message), as no other ending shows it.
+  void ShowProvisionalAnswer(TextView formula);
+  void ShowPendingAnswer();
 
   AutoSave* autoSave_;
   VariableTable table_ = EmptyTable();
@@ -124,6 +133,8 @@ class MainState {
   Text entryText_;
   Text workingFormula_;
   Text resultText_;
+  double provisionalAnswer_ = 0;
+  bool provisionalPending_ = false;
 };
 
 // The steps of the Newton command that change the state besides the commands

@@ -14,6 +14,7 @@
 // there is no number at all.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -51,10 +52,22 @@ inline constexpr NumberPattern kReductionPattern = NumberPattern::Parse("#0.####
 
 // The text of `value` under `pattern`. `value` must be finite.
 Text NumberText(double value, const NumberPattern& pattern);
+// The same text, appended to `out`.
+void AppendNumberText(double value, const NumberPattern& pattern, Text& out);
 
 // The value of `text` by the reading rule; nullopt when the number lies beyond
 // the range of a double.
 std::optional<double> ReadNumber(TextView text);
+
+// The longest run of digits that a plain decimal may have for PlainDecimalValue.
+inline constexpr int kMaxPlainDigits = 19;
+
+// The value that the reading rule gives a plain decimal (digits and at most
+// one point) whose digits, read as a whole number, are `units`, with
+// `decimals` of them after the point: units / 10^decimals, correctly rounded.
+// False when the digits are too many (more than kMaxPlainDigits, or units
+// beyond 2^53) for one exact division; the full reading rule reads those.
+bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& value);
 
 // The shortest plain decimal text (no exponent) that reads back to `value`.
 Text ShortestPlainText(double value);

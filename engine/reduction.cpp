@@ -2,7 +2,9 @@
 #include "engine/reduction.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/arithmetic.h"
 #include "engine/failure.h"
@@ -39,25 +41,31 @@ void CancelSignPairs(Text& t) {
 // start stays as typed: it is the minus of the formula's first power. A "+"
 // typed as a sign after an operator, a bracket or a sign changes nothing and
 // goes, also in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4,
-// "Abs(+2)*Abs(+3)" is 6).
-void MarkTypedSigns(Text& t) {
-  bool marked = false;
-  std::size_t out = t.empty() ? 0 : 1;
-  for (std::size_t i = 1; i < t.size(); ++i) {
-    const char32_t before = t[out - 1];
-    if (t[i] == U'+' && TakesSign(before)) continue;
-    t[out] = t[i];
-    if (t[out] == U'-' && TakesSign(before)) {
-      t[out] = kValueSign;
-      marked = true;
+// "Abs(+2)*Abs(+3)" is 6). Blanks count for nothing in a number ("2 3" reads
+// as 23), so they go too: left in, "1+- 2" gave 1.2.
+//
+// Returns the number of "(" less the number of ")", counted on the way.
+std::ptrdiff_t MarkTypedSigns(Text& t) {
+  std::ptrdiff_t depth = 0;
+  bool signs = false;
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    char32_t c = t[i];
+    if (c == U' ') continue;
+    if (out > 0 && (c == U'+' || c == U'-') && TakesSign(t[out - 1])) {
+      if (c == U'+') continue;
+      c = kValueSign;
     }
-    ++out;
+    t[out++] = c;
+    signs = signs || c == kValueSign;
+    depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
   }
   t.resize(out);
-  if (marked || t.find(kValueSign) != Text::npos) CancelSignPairs(t);
+  if (signs) CancelSignPairs(t);
   // Two minuses typed at the very start cancel as well: "--4^2" is 16, the
   // same as "4^2", not the negative of the square of -4.
   if (t.size() >= 2 && t[0] == U'-' && t[1] == kValueSign) t.erase(0, 2);
+  return depth;
 }
 
 // The value of an operand: any signs ("-" or value signs), then digits and points.
@@ -74,6 +82,47 @@ double OperandValue(TextView operand) {
   const double value = ReadOrFail(operand);
   return negative ? -value : value;
 }
+
+// The digits and points of an operand, collected while the operand is
+// scanned (from its end back for a left operand, from its start on for a
+// right one).
+class Digits {
+ public:
+  void Before(char32_t c) {
+    if (c == U'.') {
+      ++points_;
+      decimals_ = digits_;
+    } else {
+      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
+      ++digits_;
+    }
+  }
+  void After(char32_t c) {
+    if (c == U'.') {
+      ++points_;
+    } else {
+      if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
+      ++digits_;
+      if (points_ > 0) ++decimals_;
+    }
+  }
+  // The operand's value: that of a plain decimal at once, otherwise by the
+  // reading rule applied to the operand's text (signs, then digits and points).
+  double Value(bool negative, TextView operand) const {
+    double value = 0;
+    if (digits_ == 0 || points_ > 1 || !PlainDecimalValue(units_, digits_, decimals_, value)) {
+      return OperandValue(operand);
+    }
+    return negative ? -value : value;
+  }
+
+ private:
+  std::uint64_t units_ = 0;
+  std::uint64_t scale_ = 1;
+  int digits_ = 0;
+  int points_ = 0;
+  int decimals_ = 0;
+};
 
 // A computed value as it goes back into the text: a negative one carries the
 // value sign.
@@ -106,6 +155,116 @@ double WholeNumber(TextView text) {
   return ReadOrFail(WithShownSigns(text));
 }
 
+// A 0-based index as a 1-based position, 0 for none.
+int Position(std::size_t index) { return index == Text::npos ? 0 : static_cast<int>(index) + 1; }
+
+// Index of the first `a` directly followed by `b`, at or after `from`.
+std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from = 0) {
+  for (std::size_t k = from; k + 1 < text.size(); ++k) {
+    if (text[k] == a && text[k + 1] == b) return k;
+  }
+  return Text::npos;
+}
+
+// What the reduction looks for in its text: where each operator first stands
+// and which pairs with a "+" the text may hold.
+struct Landmarks {
+  // Index of the first "^", "/" and "*", and of the first "+" and "-" after
+  // the first character (a "+" or "-" in front is looked at where it stands);
+  // npos for none.
+  std::size_t power = Text::npos;
+  std::size_t divide = Text::npos;
+  std::size_t times = Text::npos;
+  std::size_t plus = Text::npos;
+  std::size_t minus = Text::npos;
+  // Pairs that the text may hold (when false, it holds none): a "+" after
+  // "+", "-", "*", "/", "^", "(" or a value sign, which the operator-plus
+  // removal deletes, and the pairs the tidy rewrites.
+  bool operatorPlus = false;
+  bool plusMinus = false;   // "+-"
+  bool plusPlus = false;    // "++"
+  bool timesPlus = false;   // "*+"
+  bool dividePlus = false;  // "/+"
+
+  std::size_t& First(char32_t op) {
+    switch (op) {
+      case U'^': return power;
+      case U'/': return divide;
+      case U'*': return times;
+      case U'+': return plus;
+      default: return minus;
+    }
+  }
+
+  // Notes the pair that the characters at k - 1 and k of `text` make, if it is one of the above.
+  void NotePair(TextView text, std::size_t k) {
+    if (k == 0 || k >= text.size()) return;
+    const char32_t before = text[k - 1];
+    if (text[k] == U'-') {
+      plusMinus = plusMinus || before == U'+';
+    } else if (text[k] == U'+') {
+      operatorPlus = operatorPlus || TakesSign(before);
+      plusPlus = plusPlus || before == U'+';
+      timesPlus = timesPlus || before == U'*';
+      dividePlus = dividePlus || before == U'/';
+    }
+  }
+};
+
+// Index of the first `op` in `text` at or after `from`; npos for none.
+std::size_t FindFrom(TextView text, char32_t op, std::size_t from) {
+  for (std::size_t k = from; k < text.size(); ++k) {
+    if (text[k] == op) return k;
+  }
+  return Text::npos;
+}
+
+Landmarks FindLandmarks(TextView text) {
+  Landmarks found;
+  const auto first = [](std::size_t& index, std::size_t k) {
+    if (index == Text::npos) index = k;
+  };
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    switch (text[k]) {
+      case U'^': first(found.power, k); break;
+      case U'/': first(found.divide, k); break;
+      case U'*': first(found.times, k); break;
+      case U'-':
+        if (k > 0) first(found.minus, k);
+        found.NotePair(text, k);
+        break;
+      case U'+':
+        if (k > 0) first(found.plus, k);
+        found.NotePair(text, k);
+        break;
+      default: break;
+    }
+  }
+  return found;
+}
+
+// Whether `kept` tells what a fresh pass over `text` tells: the same first
+// operators, and every pair the text holds (kept may name more).
+[[maybe_unused]] bool Describes(const Landmarks& kept, TextView text) {
+  const Landmarks fresh = FindLandmarks(text);
+  return fresh.power == kept.power && fresh.divide == kept.divide && fresh.times == kept.times &&
+         fresh.plus == kept.plus && fresh.minus == kept.minus && (!fresh.operatorPlus || kept.operatorPlus) &&
+         (!fresh.plusMinus || kept.plusMinus) && (!fresh.plusPlus || kept.plusPlus) &&
+         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus);
+}
+
+// The working texts of a reduction, kept from one reduction to the next so
+// that a calculation rewrites its texts without asking for memory.
+struct WorkingTexts {
+  Text groups;  // the whole text, its groups replaced by their values one by one
+  Text value;   // an operation's value as number text
+};
+
+WorkingTexts& KeptWorkingTexts() {
+  thread_local WorkingTexts texts;
+  return texts;
+}
+
 // Whether a digit or a point stands at index i of t.
 bool NumberAt(const Text& t, int i) {
   return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
@@ -113,13 +272,13 @@ bool NumberAt(const Text& t, int i) {
 
 class Reduction {
  public:
-  explicit Reduction(Text& result) : r_(result) {}
+  Reduction(Text& result, WorkingTexts& working) : r_(result), w_(working) {}
 
   // Group evaluation: brackets from the innermost out, then the rest. The
   // result is left with its signs shown as "-", also after a failure.
-  void Evaluate(Text t) {
+  void Evaluate(TextView text) {
     try {
-      EvaluateGroups(std::move(t));
+      EvaluateGroups(text);
     } catch (...) {
       ShowSigns(r_);
       throw;
@@ -128,21 +287,19 @@ class Reduction {
   }
 
  private:
-  void EvaluateGroups(Text t) {
-    if (std::count(t.begin(), t.end(), U'(') != std::count(t.begin(), t.end(), U')')) {
-      Fail(Failure::BracketMismatch);
-    }
-    // Blanks count for nothing in a number ("2 3" reads as 23), so they go
-    // before the operators are read: left in, "1+- 2" gave 1.2.
-    t.erase(std::remove(t.begin(), t.end(), U' '), t.end());
-    MarkTypedSigns(t);
+  void EvaluateGroups(TextView text) {
+    Text& t = w_.groups;
+    t.assign(text);
+    if (MarkTypedSigns(t) != 0) Fail(Failure::BracketMismatch);
     for (;;) {
-      const int n = static_cast<int>(t.size());
-      const int c = InStr(t, U")");
-      const int o = InStr(t, U"(");
+      const int c = Position(t.find(U')'));
+      // Whether there is a "(" matters only when there is no ")" or it comes
+      // first: after a later ")" a missing "(" is found by the search below.
+      const int o = c <= 1 ? Position(t.find(U'(')) : 1;
       if ((c > 0 && o == 0) || (c == 0 && o > 0)) Fail(Failure::MisplacedBracket);
       if (c == 0) {
-        r_ = t;
+        r_.assign(t);
+        Changed();
         ReduceGroup();
         Tidy();
         return;
@@ -157,14 +314,71 @@ class Reduction {
       // A bracket's value must not stand against a number: "(3)(4)" would
       // read as 34 and "(2).5" as 2.5. There is no implied multiplication.
       if (NumberAt(t, s - 2) || NumberAt(t, c)) Fail(Failure::MisplacedBracket);
-      r_ = Mid(t, s + 1, c - s - 1);
+      // The group is what lies between the "(" at position s and the ")" at c.
+      r_.assign(t, static_cast<std::size_t>(s), static_cast<std::size_t>(c - s - 1));
+      Changed();
       ReduceGroup();
-      // The group's value, with its sign, takes the place of the group; a sign
-      // typed before the bracket negates it.
-      t = Left(t, s - 1) + r_ + Right(t, n - c);
+      // The group's value, with its sign, takes the place of the group and its
+      // brackets; a sign typed before the bracket negates it.
+      t.replace(static_cast<std::size_t>(s - 1), static_cast<std::size_t>(c - s + 1), r_);
       if (s >= 2 && t.size() >= static_cast<std::size_t>(s) && t[s - 2] == kValueSign && t[s - 1] == kValueSign) {
         t.erase(static_cast<std::size_t>(s - 2), 2);
       }
+    }
+  }
+
+  // The landmarks of the text as it stands. Every rewrite of r_ either
+  // updates them (Replaced, ErasedFront) or calls Changed(), after which the
+  // next look makes one pass over the text again.
+  Landmarks& Look() {
+    if (!known_) {
+      landmarks_ = FindLandmarks(r_);
+      known_ = true;
+    }
+    assert(Describes(landmarks_, r_) && "the landmarks were not kept up to date with the text");
+    return landmarks_;
+  }
+  void Changed() { known_ = false; }
+
+  // After r_.replace(head, removed, value), where the value is number text
+  // whose only operator, if any, stands in front ("+" or "-"): an operator
+  // before the value stays where it was, one after it moves with the text, and
+  // only one that stood in the replaced span is looked for again, after the
+  // value. The pairs are those of before plus the two the value makes with its
+  // neighbours.
+  void Replaced(std::size_t head, std::size_t removed, TextView value) {
+    if (!known_) return;
+    const std::size_t tail = head + removed;
+    const std::size_t valueEnd = head + value.size();
+    for (const char32_t op : {U'^', U'/', U'*', U'+', U'-'}) {
+      std::size_t& first = landmarks_.First(op);
+      const std::size_t from = op == U'+' || op == U'-' ? 1 : 0;
+      if (first != Text::npos && first < head) continue;
+      if (!value.empty() && value.front() == op && head >= from) {
+        first = head;
+      } else if (first == Text::npos) {
+        // none before, none after
+      } else if (first >= tail) {
+        first = first - tail + valueEnd;
+      } else {
+        first = FindFrom(r_, op, std::max(valueEnd, from));
+      }
+    }
+    landmarks_.NotePair(r_, head);
+    landmarks_.NotePair(r_, valueEnd);
+  }
+
+  // After the "+" in front of r_ was erased: everything moves one place to
+  // the left, unless the "+" or "-" that stood second is now in front.
+  void ErasedFront() {
+    if (!known_) return;
+    Landmarks& l = landmarks_;
+    if (l.plus == 1 || l.minus == 1) {
+      Changed();
+      return;
+    }
+    for (std::size_t* first : {&l.power, &l.divide, &l.times, &l.plus, &l.minus}) {
+      if (*first != Text::npos) --*first;
     }
   }
 
@@ -190,15 +404,17 @@ class Reduction {
     if (r_.size() < 2 || r_[0] != U'-') return;
     if (IsDigitOrPoint(r_[1])) {
       r_[0] = kValueSign;
+      Changed();
     } else if (r_[1] == kValueSign && r_.size() > 2 && IsDigitOrPoint(r_[2])) {
       r_.erase(0, 2);
+      Changed();
     }
   }
 
   // Position of the operator to reduce next; a "-" at the start is a sign.
-  int Find(char32_t op) const {
-    const char32_t pattern[] = {op, 0};
-    return op == U'-' && !r_.empty() && r_.front() == U'-' ? InStr(r_, pattern, 2) : InStr(r_, pattern);
+  int Find(char32_t op) {
+    if (op == U'+' && !r_.empty() && r_.front() == U'+') return 1;
+    return Position(Look().First(op));
   }
 
   // Position of the first "-+", or of a value sign followed by "+".
@@ -212,97 +428,156 @@ class Reduction {
   // Reduces the first occurrence of `op`; false when there is none left.
   bool ReduceOne(char32_t op) {
     length_ = static_cast<int>(r_.size());
-    if (op == U'-' && !r_.empty() && r_.front() == U'-' && InStr(r_, U"-", 2) == 0) {
+    if (op == U'-' && !r_.empty() && r_.front() == U'-' && Look().minus == Text::npos) {
       return false;  // a single negative number
     }
     int p = Find(op);
     if (p == 0) return false;
     if (++operations_ > kMaxOperationsPerGroup) Fail(Failure::Syntax);
 
-    // Operator-plus removal: one occurrence of each pair per search.
-    static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
-    for (const char32_t* pair : kPairs) {
-      const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
-      if (q == 0) continue;
-      r_.erase(static_cast<std::size_t>(q), 1);
-      p = Find(op);
-      length_ = static_cast<int>(r_.size());
-    }
-    if (!r_.empty() && r_.front() == U'+') {
-      r_.erase(0, 1);
-      p = Find(op);
-      length_ = static_cast<int>(r_.size());
+    // Operator-plus removal: one occurrence of each pair per search, when
+    // there is one at all.
+    if ((!r_.empty() && r_.front() == U'+') || Look().operatorPlus) {
+      static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
+      for (const char32_t* pair : kPairs) {
+        const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
+        if (q == 0) continue;
+        r_.erase(static_cast<std::size_t>(q), 1);
+        Changed();
+        p = Find(op);
+        length_ = static_cast<int>(r_.size());
+      }
+      if (!r_.empty() && r_.front() == U'+') {
+        r_.erase(0, 1);
+        Changed();
+        p = Find(op);
+        length_ = static_cast<int>(r_.size());
+      }
     }
 
     // Left operand: the digits and points before the operator with the value
     // sign before them, and for every operator but "^" the one "-" before
     // that: a subtraction is the addition of a negative number. A power is
     // taken of its base without a minus typed before it (3-2^0.5 is 3-1.414).
+    // The digits of each operand are read as they are passed.
     int i = p - 1;
-    while (i >= 1 && IsDigitOrPoint(r_[i - 1])) --i;
-    if (i >= 1 && r_[i - 1] == kValueSign) --i;
-    if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i;
+    Digits leftDigits;
+    for (; i >= 1 && IsDigitOrPoint(r_[i - 1]); --i) leftDigits.Before(r_[i - 1]);
+    bool leftNegative = false;
+    if (i >= 1 && r_[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
+    if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i, leftNegative = !leftNegative;
     const int leftStart = i < p - 1 ? i + 1 : 0;
     // Right operand: any signs, then digits and points.
     int j = p + 1;
-    while (j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign)) ++j;
-    while (j <= length_ && IsDigitOrPoint(r_[j - 1])) ++j;
+    bool rightNegative = false;
+    for (; j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign); ++j) rightNegative = !rightNegative;
+    Digits rightDigits;
+    for (; j <= length_ && IsDigitOrPoint(r_[j - 1]); ++j) rightDigits.After(r_[j - 1]);
     const int rightEnd = j - 1 > p ? j - 1 : 0;
 
     const TextView left = leftStart > 0 ? TextView(r_).substr(leftStart - 1, p - leftStart) : TextView();
     const TextView right = rightEnd > 0 ? TextView(r_).substr(p, rightEnd - p) : TextView();
-    const double value = Operate(op, OperandValue(left), OperandValue(right));
+    const double value = Operate(op, leftDigits.Value(leftNegative, left), rightDigits.Value(rightNegative, right));
     // An empty left operand makes this a cut before the start of the text.
-    Text head = Left(r_, leftStart - 1);
-    const Text tail = Right(r_, length_ - rightEnd);
-    Text valueText = NumberText(value, kReductionPattern);
+    if (leftStart < 1) Fail(Failure::InvalidArgument);
+    // The text becomes head, value, tail: the head is what stands before the
+    // left operand, the tail what follows the right one (the whole text when
+    // the right operand is empty).
+    std::size_t head = static_cast<std::size_t>(leftStart - 1);
+    const auto tail = static_cast<std::size_t>(rightEnd);
+    Text& valueText = w_.value;
+    valueText.clear();
+    AppendNumberText(value, kReductionPattern, valueText);
 
+    const char32_t before = head > 0 ? r_[head - 1] : 0;
     if (valueText.front() == U'-') {
-      if (!head.empty() && IsDigitOrPoint(head.back())) {
+      if (head > 0 && IsDigitOrPoint(before)) {
         // After a number the minus is a subtraction again: the "-" that the
         // left operand took, given back (7-3+2 becomes 7-1.).
-      } else if (!head.empty() && head.back() == kValueSign) {
-        head.pop_back();  // two signs cancel
+      } else if (head > 0 && before == kValueSign) {
+        --head;  // two signs cancel
         valueText.erase(0, 1);
       } else {
         valueText.front() = kValueSign;
       }
-    } else if ((!head.empty() && IsDigitOrPoint(head.back())) ||
-               (op != U'^' && (head.empty() || !(IsOperator(head.back()) || head.back() == kValueSign)))) {
+    } else if ((head > 0 && IsDigitOrPoint(before)) ||
+               (op != U'^' && (head == 0 || !(IsOperator(before) || before == kValueSign)))) {
       valueText.insert(valueText.begin(), U'+');  // keep it apart from the number before it
     }
-    r_ = head + valueText + tail;
+    if (tail > 0) {
+      r_.replace(head, tail - head, valueText);
+      Replaced(head, tail - head, valueText);
+    } else {
+      // head, value, then the whole text: the head's copy goes in after the value.
+      valueText.append(r_, 0, head);
+      r_.insert(head, valueText);
+      Changed();
+    }
     Tidy();
     return true;
   }
 
   void Tidy() {
     if (length_ > kMaxResultLength) Fail(Failure::Syntax);
-    for (int p; (p = InStr(r_, U"+-")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
-    if (!r_.empty() && r_.front() == U'+') r_.erase(0, 1);
-    for (int p; (p = InStr(r_, U"++")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
-    for (int p; (p = InStr(r_, U"*+")) > 0;) {
-      r_ = SignedText(ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+    // Each rewrite runs when its pair is in the text; none of them makes a pair
+    // that was not there before (deleting a "+" joins its neighbours, and the
+    // one before it already stood before a "+"), so one look finds them all.
+    const Landmarks pairs = Look();
+    bool changed = false;
+    if (pairs.plusMinus) {
+      for (int p; (p = InStr(r_, U"+-")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
     }
-    for (int p; (p = InStr(r_, U"/+")) > 0;) {
-      r_ = SignedText(ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+    if (!r_.empty() && r_.front() == U'+') {
+      r_.erase(0, 1);
+      ErasedFront();
     }
-    if (r_.size() >= 2 && (r_[0] == U'-' || r_[0] == kValueSign) && r_[1] == U'.') r_.insert(1, 1, U'0');
-    if (!r_.empty() && r_.front() == U'.') r_.insert(r_.begin(), U'0');
+    if (pairs.plusPlus) {
+      for (int p; (p = InStr(r_, U"++")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
+    }
+    if (pairs.timesPlus) {
+      for (int p; (p = InStr(r_, U"*+")) > 0; changed = true) {
+        r_ = SignedText(ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+      }
+    }
+    if (pairs.dividePlus) {
+      for (int p; (p = InStr(r_, U"/+")) > 0; changed = true) {
+        r_ = SignedText(ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+      }
+    }
+    if (r_.size() >= 2 && (r_[0] == U'-' || r_[0] == kValueSign) && r_[1] == U'.') {
+      r_.insert(1, 1, U'0');
+      changed = true;
+    }
+    if (!r_.empty() && r_.front() == U'.') {
+      r_.insert(r_.begin(), U'0');
+      changed = true;
+    }
+    if (changed) Changed();
   }
 
   // "5.-3" becomes "5-3": the point of a whole number goes before a minus.
   void RemovePointBeforeMinus() {
-    for (int p; (p = InStr(r_, U".-")) > 0;) r_.erase(static_cast<std::size_t>(p - 1), 1);
+    // The first pair can't start before the first "-" after the first
+    // character; deleting a point can only make a new pair with the character
+    // before it.
+    const std::size_t minus = Look().minus;
+    if (minus == Text::npos) return;
+    for (std::size_t p = minus - 1; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
+      r_.erase(p, 1);
+      Changed();
+    }
   }
 
   Text& r_;
+  WorkingTexts& w_;
   int length_ = 0;  // the result text's length at the last operator search
   int operations_ = 0;
+  Landmarks landmarks_;
+  bool known_ = false;  // whether landmarks_ describes r_ as it stands
 };
 
 }  // namespace
 
-void ReduceOperators(Text text, Text& result) { Reduction(result).Evaluate(std::move(text)); }
+void ReduceOperators(TextView text, Text& result) { Reduction(result, KeptWorkingTexts()).Evaluate(text); }
 
 }  // namespace suusiki

@@ -27,7 +27,7 @@ namespace suusiki {
 // text as far as it got (its signs shown as "-" too). Fails with the failure
 // kinds of the reduction (bracket mismatch, misplaced bracket, the length limit,
 // division by zero, invalid argument, overflow).
-void ReduceOperators(Text text, Text& result);
+void ReduceOperators(TextView text, Text& result);
 
 // The most operations one group may take. A real formula needs a handful; some
 // texts with an empty operand would otherwise rewrite themselves for ever.

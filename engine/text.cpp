@@ -9,13 +9,20 @@ namespace suusiki {
 
 Text FromUtf8(std::string_view utf8) {
   Text out;
-  out.reserve(utf8.size());
+  FromUtf8(utf8, out);
+  return out;
+}
+
+void FromUtf8(std::string_view utf8, Text& out) {
+  // Every character takes at least one byte: the text is no longer than the bytes.
+  out.resize(utf8.size());
+  char32_t* o = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const auto* end = p + utf8.size();
   while (p < end) {
     const unsigned char lead = *p;
     if (lead < 0x80) {
-      out.push_back(lead);
+      *o++ = lead;
       ++p;
       continue;
     }
@@ -29,7 +36,7 @@ Text FromUtf8(std::string_view utf8) {
     } else if ((lead & 0xF8) == 0xF0) {
       extra = 3, cp = lead & 0x07, minimum = 0x10000;
     } else {
-      out.push_back(0xFFFD);
+      *o++ = 0xFFFD;
       ++p;
       continue;
     }
@@ -45,38 +52,46 @@ Text FromUtf8(std::string_view utf8) {
     if (!ok || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       // One replacement for the malformed sequence, up to (not including) the
       // byte that broke it.
-      out.push_back(0xFFFD);
+      *o++ = 0xFFFD;
       p += taken;
       continue;
     }
-    out.push_back(cp);
+    *o++ = cp;
     p += taken;
   }
-  return out;
+  out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 std::string ToUtf8(TextView text) {
   std::string out;
-  out.reserve(text.size());
+  ToUtf8(text, out);
+  return out;
+}
+
+void ToUtf8(TextView text, std::string& out) {
+  // At most four bytes a character.
+  out.resize(text.size() * 4);
+  char* o = out.data();
+  const auto byte = [](char32_t value) { return static_cast<char>(static_cast<unsigned char>(value)); };
   for (char32_t cp : text) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
+      *o++ = byte(cp);
     } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = byte(0xC0 | (cp >> 6));
+      *o++ = byte(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = byte(0xE0 | (cp >> 12));
+      *o++ = byte(0x80 | ((cp >> 6) & 0x3F));
+      *o++ = byte(0x80 | (cp & 0x3F));
     } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *o++ = byte(0xF0 | (cp >> 18));
+      *o++ = byte(0x80 | ((cp >> 12) & 0x3F));
+      *o++ = byte(0x80 | ((cp >> 6) & 0x3F));
+      *o++ = byte(0x80 | (cp & 0x3F));
     }
   }
-  return out;
+  out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 Text Ascii(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
@@ -85,6 +100,15 @@ int InStr(TextView haystack, TextView needle, int start) {
   if (start < 1) Fail(Failure::InvalidArgument);
   const auto from = static_cast<std::size_t>(start - 1);
   if (from > haystack.size()) return 0;
+  // The engine looks for one or two characters nearly always: a plain loop.
+  if ((needle.size() == 1 || needle.size() == 2) && haystack.size() >= needle.size()) {
+    const char32_t first = needle[0];
+    const std::size_t last = haystack.size() - (needle.size() - 1);
+    for (std::size_t i = from; i < last; ++i) {
+      if (haystack[i] == first && (needle.size() == 1 || haystack[i + 1] == needle[1])) return static_cast<int>(i) + 1;
+    }
+    return 0;
+  }
   const auto found = haystack.find(needle, from);
   return found == TextView::npos ? 0 : static_cast<int>(found) + 1;
 }
@@ -126,7 +150,9 @@ Text EntryFor(int index, TextView definition) {
   return entry;
 }
 
-Text DefinitionOf(TextView entry) { return entry.size() > 3 ? Text(entry.substr(3)) : Text(); }
+Text DefinitionOf(TextView entry) { return Text(DefinitionView(entry)); }
+
+TextView DefinitionView(TextView entry) { return entry.size() > 3 ? entry.substr(3) : TextView(); }
 
 Text EmptyEntry(int index) { return Text{static_cast<char32_t>(U'A' + index), U':', U' '}; }
 

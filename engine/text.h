@@ -28,6 +28,10 @@ using VariableTable = std::array<Text, kVariableCount>;
 // UTF-8 <-> character text. Bytes that are not valid UTF-8 become U+FFFD.
 Text FromUtf8(std::string_view utf8);
 std::string ToUtf8(TextView text);
+// The same conversions into a text kept for the next one: `out` is replaced,
+// and its storage is reused.
+void FromUtf8(std::string_view utf8, Text& out);
+void ToUtf8(TextView text, std::string& out);
 
 // Widens an ASCII literal or ASCII-only text.
 Text Ascii(std::string_view ascii);
@@ -63,6 +67,7 @@ Text WithShownSigns(TextView text);
 // Variable-table helpers.
 Text EntryFor(int index, TextView definition);  // "A: " + definition
 Text DefinitionOf(TextView entry);              // the entry from its fourth character
+TextView DefinitionView(TextView entry);        // the same, as a view into the entry
 Text EmptyEntry(int index);                     // "A: "
 VariableTable EmptyTable();
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <optional>
 
 namespace suusiki {
 namespace {
@@ -92,11 +94,57 @@ QIcon BuiltInToolbarPicture(int button) {
   return icon;
 }
 
+namespace {
+
+// The picture of a toolbar button, decided when it is first needed: the
+// theme's icon when the desktop's icon theme has one, the program's own
+// picture otherwise. Looking through an icon theme takes milliseconds (the
+// theme's index is read first), so the window's start leaves it to the
+// buttons' first paint, which shows the same picture it always did.
+class ToolbarPictureEngine : public QIconEngine {
+ public:
+  explicit ToolbarPictureEngine(int button) : button_(button) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    Picture().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Picture().actualSize(size, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Picture().pixmap(size, mode, state);
+  }
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+    return Picture().pixmap(size, scale, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return Picture().availableSizes(mode, state);
+  }
+  QString iconName() override { return Picture().name(); }
+  // Either picture has pixels: the theme's is taken only when it has some.
+  bool isNull() override { return false; }
+  QIconEngine* clone() const override { return new ToolbarPictureEngine(*this); }
+
+ private:
+  const QIcon& Picture() {
+    if (!picture_) {
+      static const char* const kThemeNames[] = {"document-open", "document-save", "document-print",
+                                                "accessories-calculator", "help-contents"};
+      picture_ = QIcon::fromTheme(QString::fromLatin1(kThemeNames[button_ - 1]));
+      if (picture_->isNull() || picture_->availableSizes().isEmpty()) picture_ = BuiltInToolbarPicture(button_);
+    }
+    return *picture_;
+  }
+
+  int button_;
+  std::optional<QIcon> picture_;
+};
+
+}  // namespace
+
 QIcon ToolbarPicture(int button) {
-  static const char* const kThemeNames[] = {"document-open", "document-save", "document-print",
-                                            "accessories-calculator", "help-contents"};
   if (button < 1 || button > 5) return {};
-  return QIcon::fromTheme(QString::fromLatin1(kThemeNames[button - 1]), BuiltInToolbarPicture(button));
+  return QIcon(new ToolbarPictureEngine(button));
 }
 
 }  // namespace suusiki

@@ -8,6 +8,7 @@
 namespace suusiki {
 
 // Button 1 to 5: open, save, print, the companion calculator, the description.
+// Which picture the button shows is decided when it is first painted.
 QIcon ToolbarPicture(int button);
 
 // The program's own picture for the button, without the theme.

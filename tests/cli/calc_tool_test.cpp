@@ -290,6 +290,28 @@ TEST(CalcToolTest, TheProgramRunsTheTool) {
   }
 }
 
+// A program that sends one formula through a pipe and waits for its answer
+// before it sends the next: the answers are buffered, but never held back
+// while the tool waits for input.
+TEST(CalcToolTest, AnswersEachFormulaFromAPipeBeforeTheNextOneArrives) {
+  QProcess program;
+  program.start(QStringLiteral(SUUSIKI_CALC_PROGRAM), QStringList());
+  ASSERT_TRUE(program.waitForStarted());
+  const struct {
+    QByteArray formula, answer;
+  } exchanges[] = {{"1+1\n", "2. \n"}, {"2*3\r\n", "6. \n"}, {"5/0\n", "文法エラー！0で除算\n"}};
+  for (const auto& exchange : exchanges) {
+    program.write(exchange.formula);
+    QByteArray received;
+    while (!received.endsWith('\n') && program.waitForReadyRead(10000)) received += program.readAllStandardOutput();
+    EXPECT_EQ(received, exchange.answer) << exchange.formula.toStdString();
+  }
+  program.closeWriteChannel();
+  ASSERT_TRUE(program.waitForFinished());
+  EXPECT_EQ(program.exitCode(), 0);
+  EXPECT_EQ(program.readAllStandardOutput(), QByteArray());
+}
+
 TEST(CalcToolTest, ARunKilledWhileItHeldTheFileBlocksNothing) {
   QTemporaryDir dir;
   const QString saved = dir.filePath("DATT.0DT");

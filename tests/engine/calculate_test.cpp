@@ -202,6 +202,36 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"1/(2-2)", "文法エラー！0で除算", kBeep}, Case{"(1-1)^-1", "文法エラー！0で除算", kBeep},
         Case{"Sin(0-30)*10^400", "-0.5 ", kSilent}, Case{"2 -3", "-1. "}));
 
+// Each pass of the expansion replaces, for every letter from A to Z and every
+// follower in the order + - * / ) ^ space, the first reference of the letter
+// before that follower (a lower-case one before an upper-case one).
+INSTANTIATE_TEST_SUITE_P(
+    Expansion, CalculateTest,
+    ::testing::Values(Case{"B+B*B-B/B^B", "5.5 ", kAnswer, {"B=2"}},       // every follower in one pass
+                      Case{"(B)+b", "4. ", kAnswer, {"B=2"}},              // ")" and "+" after the letter
+                      Case{"b+B+b+B", "8. ", kAnswer, {"B=2"}},            // repeated references take passes
+                      Case{"B", "7. ", kAnswer, {"B=C+D", "C=3", "D=4"}},  // later letters in the same pass
+                      Case{"D", "7. ", kAnswer, {"D=B+C", "B=3", "C=4"}},  // earlier letters in the next pass
+                      Case{"B*C", "16. ", kAnswer, {"B=C", "C=2+1+1"}},
+                      Case{"B^2", "3.14159265358981 ", kAnswer, {"B=Pi/Pi*Pi^0.5"}},
+                      Case{"B-1", "-1. ", kAnswer, {"B=C", "C="}},    // an empty definition counts as (0)
+                      Case{"bB+1", kSyntax, kBeep, {"B=2"}},          // "b" before a letter is no reference
+                      Case{"B.5", kSyntax, kBeep, {"B=2"}},           // nor before a point
+                      Case{"C", kSyntax, kBeep, {"C=D+1", "D=C+1"}},  // the expansion grows beyond its limit
+                      Case{"B", "文法エラー！自己変数", kBeep, {"B=C", "C=D*2", "D=Z"}}));
+
+// A calculation that fails without a message leaves the answer line with the
+// value of the formula's leading number as it last stood (after the expansion,
+// after each function); before that, what it showed.
+INSTANTIATE_TEST_SUITE_P(ProvisionalAnswers, CalculateTest,
+                         ::testing::Values(Case{"B*10^400", "0. ", kSilent, {"B=4"}},  // "(4)*10^400" leads with "("
+                                           Case{"Abs(-7)*10^400", "7. ", kSilent},
+                                           Case{"Abs(-7)*Exp(1000)", "0. ", kSilent},  // Exp is taken first
+                                           Case{"2+1" + std::string(400, '0'), "2. ", kSilent},
+                                           Case{"1" + std::string(400, '0') + "+2", "before", kSilent},
+                                           Case{"-3*Abs(2)*10^400", "-3. ", kSilent},
+                                           Case{"Sin(0-30)*Exp(1000)+1", "0. ", kSilent}));
+
 // The value sign is the engine's own: a typed private-use character is an
 // unknown character like any other, never a minus.
 TEST(CalculateCommandTest, TypedPrivateUseCharactersAreNoSigns) {

@@ -5,8 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace suusiki {
 namespace {
@@ -44,18 +51,107 @@ INSTANTIATE_TEST_SUITE_P(
                                  "000000000000000000000000000000000000000000000000000000000000000000000000000000"
                                  "000000000000000000000000000000000000000000000000000000000000000000000000000."}));
 
-INSTANTIATE_TEST_SUITE_P(FifteenDigits, NumberTextTest,
-                         ::testing::Values(
-                             // Ties at the 16th significant digit go away from zero (printf would go to even).
-                             FormatCase{123456789012.3125, "0.#################", "123456789012.313"},
-                             FormatCase{-123456789012.3125, "0.#################", "-123456789012.313"},
-                             FormatCase{1000000000000005, "#0.", "1000000000000010."},
-                             FormatCase{999999999999999.5, "#0.##", "1000000000000000."},
-                             // Just below a tie stays below: the decision uses the exact expansion.
-                             FormatCase{0.1234567890123449, "0.#################", "0.123456789012345"},
-                             FormatCase{std::atan(1.0) * 4, "0.#################", "3.14159265358979"},
-                             FormatCase{std::sqrt(2.0), "#0.##############", "1.4142135623731"},
-                             FormatCase{0.1 + 0.2, "#0.##################", "0.3"}));
+INSTANTIATE_TEST_SUITE_P(
+    FifteenDigits, NumberTextTest,
+    ::testing::Values(
+        // Ties at the 16th significant digit go away from zero (printf would go to even).
+        FormatCase{123456789012.3125, "0.#################", "123456789012.313"},
+        FormatCase{-123456789012.3125, "0.#################", "-123456789012.313"},
+        FormatCase{1000000000000005, "#0.", "1000000000000010."},
+        FormatCase{999999999999999.5, "#0.##", "1000000000000000."},
+        // Just below a tie stays below: the decision uses the exact expansion.
+        FormatCase{0.1234567890123449, "0.#################", "0.123456789012345"},
+        FormatCase{std::atan(1.0) * 4, "0.#################", "3.14159265358979"},
+        FormatCase{std::sqrt(2.0), "#0.##############", "1.4142135623731"},
+        FormatCase{0.1 + 0.2, "#0.##################", "0.3"},
+        // The shortest text that reads back has 16 or 17 digits: its 16th and 17th
+        // decide when they are far from 50, 25 digits when near, the exact
+        // expansion at 25 digits that are the half itself.
+        FormatCase{1.0 / 7, "0.#################", "0.142857142857143"},
+        FormatCase{0.1234567890123412, "0.#################", "0.123456789012341"},
+        FormatCase{3.0 / 7, "0.#################", "0.428571428571429"},
+        FormatCase{0.1234567890123451, "0.#################", "0.123456789012345"},
+        FormatCase{0.1234567890123462, "0.#################", "0.123456789012346"},
+        // 1000007708713284999999999967232 exactly: 25 digits round to the half,
+        // the exact expansion lies below it.
+        FormatCase{0x1.93e65fa64eb65p+99, "#0.", "1000007708713280000000000000000."},
+        FormatCase{1.0000000000000049, "0.#################", "1."},
+        FormatCase{9.9999999999999947, "0.#################", "9.99999999999999"},
+        FormatCase{9.9999999999999982, "0.#################", "10."},
+        // 1e23 is 99999999999999991611392 as a double; 1e-5 a little more than 1e-5.
+        FormatCase{1e23, "#,0.", "100,000,000,000,000,000,000,000."},
+        FormatCase{1e-5, "#0.##################", "0.00001"},
+        // The edges of the range cut in integer arithmetic, 1e-7 to below 1e15.
+        FormatCase{1e-7, "0.##############################", "0.0000001"},
+        FormatCase{9.9999999999999995e-8, "0.##############################", "0.0000001"},
+        FormatCase{1.2345678901234567e-7, "0.##############################", "0.000000123456789012346"},
+        FormatCase{999999999999999.875, "0.", "1000000000000000."},
+        FormatCase{999999999999999.375, "0.", "999999999999999."}, FormatCase{1e15 + 2, "0.", "1000000000000000."},
+        // Below the normal range of doubles.
+        FormatCase{2.2250738585072009e-308, "0.#", "0."}));
+
+// Cuts `value`'s exact decimal expansion to 15 significant digits, halves away
+// from zero, and writes them as "digits e exponent" (the way the slow, sure
+// path of the number text rule sees them).
+std::string ExactCut(double value) {
+  char buf[800];
+  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 766);
+  std::string digits = std::string(1, buf[0]) + std::string(buf + 2, 14);
+  const char* e = std::find(buf, r.ptr, 'e');
+  int exponent = 0;
+  std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, exponent);
+  if (buf[16] >= '5') {
+    int i = 14;
+    for (; i >= 0 && digits[i] == '9'; --i) digits[i] = '0';
+    if (i < 0) {
+      digits = "1" + digits.substr(0, 14);
+      ++exponent;
+    } else {
+      ++digits[i];
+    }
+  }
+  return digits + "e" + std::to_string(exponent);
+}
+
+// The same from the number text with 400 decimal places: nothing is cut but
+// the 15 digits.
+std::string CutOfNumberText(double value) {
+  static const NumberPattern kAllPlaces = NumberPattern::Parse("0." + std::string(400, '#'));
+  std::string text = ToUtf8(NumberText(std::fabs(value), kAllPlaces));
+  const auto point = text.find('.');
+  std::string digits = text.substr(0, point) + text.substr(point + 1);
+  int exponent = static_cast<int>(point) - 1;
+  const auto first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return "0";
+  exponent -= static_cast<int>(first);
+  digits = digits.substr(first);
+  digits.resize(15, '0');
+  return digits + "e" + std::to_string(exponent);
+}
+
+TEST(NumberTextTest, CutsTheExactExpansionOfAnyDouble) {
+  std::mt19937_64 random(14);
+  int checked = 0;
+  for (int i = 0; i < 60000; ++i) {
+    double value = 0;
+    if (i % 3 == 0) {
+      const std::uint64_t bits = random();
+      std::memcpy(&value, &bits, sizeof value);  // any double
+    } else if (i % 3 == 1) {
+      // A 16-digit decimal ending in 5 (a half at the 16th digit), moved a few units of the last place.
+      const std::string half = std::to_string(100000000000000 + random() % 900000000000000) + "5e" +
+                               std::to_string(static_cast<int>(random() % 80) - 50);
+      value = std::nextafter(std::strtod(half.c_str(), nullptr), (random() % 2 != 0) ? 1e300 : -1e300);
+      if (random() % 3 == 0) value = std::strtod(half.c_str(), nullptr);
+    } else {
+      value = static_cast<double>(random() % 2000001) / static_cast<double>(1 + random() % 99999);
+    }
+    if (!std::isfinite(value) || value == 0) continue;
+    ASSERT_EQ(CutOfNumberText(value), ExactCut(value)) << std::hexfloat << value;
+    ++checked;
+  }
+  EXPECT_GT(checked, 50000);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     DecimalPlaces, NumberTextTest,
@@ -85,17 +181,54 @@ TEST_P(ReadNumberTest, ReadsTheLongestNumericPrefix) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Decimal, ReadNumberTest,
-                         ::testing::Values(ReadCase{U"5.", 5}, ReadCase{U"1,234.5", 1}, ReadCase{U"-.5", -0.5},
-                                           ReadCase{U"+5", 5}, ReadCase{U"12abc", 12}, ReadCase{U"1.5.5", 1.5},
-                                           ReadCase{U"3.14159265358979", 3.14159265358979}, ReadCase{U"0.1", 0.1},
-                                           ReadCase{U"-0.5*3", -0.5}, ReadCase{U"1E3", 1000}, ReadCase{U"1e3", 1000},
-                                           ReadCase{U"1D3", 1000}, ReadCase{U"2.5d-1", 0.25}, ReadCase{U"5E", 5},
-                                           ReadCase{U"5E+", 5}, ReadCase{U"5E+x", 5}, ReadCase{U"1E-400", 0},
-                                           ReadCase{U"0E99999", 0}, ReadCase{U"4.9E-324", 4.9e-324},
-                                           ReadCase{U"1E400", std::nullopt}, ReadCase{U"-1E400", std::nullopt},
-                                           ReadCase{U"1.79769313486232E308", std::nullopt},
-                                           ReadCase{U"0.00001E309", 1e304}));
+INSTANTIATE_TEST_SUITE_P(
+    Decimal, ReadNumberTest,
+    ::testing::Values(ReadCase{U"5.", 5}, ReadCase{U"1,234.5", 1}, ReadCase{U"-.5", -0.5}, ReadCase{U"+5", 5},
+                      ReadCase{U"12abc", 12}, ReadCase{U"1.5.5", 1.5}, ReadCase{U"3.14159265358979", 3.14159265358979},
+                      ReadCase{U"0.1", 0.1}, ReadCase{U"-0.5*3", -0.5}, ReadCase{U"1E3", 1000}, ReadCase{U"1e3", 1000},
+                      ReadCase{U"1D3", 1000}, ReadCase{U"2.5d-1", 0.25}, ReadCase{U"5E", 5}, ReadCase{U"5E+", 5},
+                      ReadCase{U"5E+x", 5}, ReadCase{U"1E-400", 0}, ReadCase{U"0E99999", 0},
+                      ReadCase{U"4.9E-324", 4.9e-324}, ReadCase{U"1E400", std::nullopt},
+                      ReadCase{U"-1E400", std::nullopt}, ReadCase{U"1.79769313486232E308", std::nullopt},
+                      ReadCase{U"0.00001E309", 1e304},
+                      // Around the limits of the quick reading: 2^53 units, 22 decimals.
+                      ReadCase{U"9007199254740992", 9007199254740992.0},
+                      ReadCase{U"9007199254740993", 9007199254740992.0},
+                      ReadCase{U"900719925474099.3", 900719925474099.3}, ReadCase{U"0.0000000000000000000001", 1e-22},
+                      ReadCase{U"0.00000000000000000000001", 1e-23}, ReadCase{U"123456789.123456", 123456789.123456},
+                      ReadCase{U"7.-3", 7}, ReadCase{U"+.25*", 0.25}));
+
+TEST(ReadNumberTest, MinusZeroKeepsItsSign) {
+  for (const char32_t* text : {U"-0", U"-0.000", U"-0E5", U"- 0"}) {
+    const auto value = ReadNumber(text);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(*value, 0);
+    EXPECT_TRUE(std::signbit(*value)) << ToUtf8(text);
+  }
+}
+
+// Decimals of up to 19 digits with the point anywhere, up to 27 decimals, as
+// the C library reads them (correctly rounded).
+TEST(ReadNumberTest, ReadsDecimalsCorrectlyRounded) {
+  std::mt19937_64 random(53);
+  for (int i = 0; i < 50000; ++i) {
+    std::string text = (random() % 4 == 0) ? "-" : "";
+    const int digits = 1 + static_cast<int>(random() % 19);
+    int point = static_cast<int>(random() % static_cast<unsigned>(digits + 6));
+    if (random() % 3 == 0) {
+      text += "0." + std::string(random() % 9, '0');  // a value below 1
+      point = -1;
+    }
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      text += static_cast<char>('0' + random() % 10);
+    }
+    const double expected = std::strtod(text.c_str(), nullptr);
+    const auto value = ReadNumber(FromUtf8(text));
+    ASSERT_TRUE(value.has_value()) << text;
+    ASSERT_EQ(*value, expected) << text;
+  }
+}
 
 INSTANTIATE_TEST_SUITE_P(NoNumber, ReadNumberTest,
                          ::testing::Values(ReadCase{U"", 0}, ReadCase{U"-", 0}, ReadCase{U".", 0}, ReadCase{U"-.", 0},

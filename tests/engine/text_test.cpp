@@ -62,6 +62,25 @@ TEST(CutTest, BehavesLikeTheClassicStringFunctions) {
   EXPECT_THROW(Mid(t, 0, 1), EngineError);
 }
 
+TEST(CutTest, InStrFindsTheFirstOccurrenceAtOrAfterTheStart) {
+  const struct {
+    const char32_t* haystack;
+    const char32_t* needle;
+    int start;
+    int position;
+  } cases[] = {
+      {U"", U"+", 1, 0},         {U"", U"+-", 1, 0},       {U"+", U"+-", 1, 0},     {U"+-", U"+-", 1, 1},
+      {U"1+2+-3", U"+-", 1, 4},  {U"1+2+-3", U"+-", 5, 0}, {U"1+2+-3", U"+", 3, 4}, {U"1+2+-", U"+-", 1, 4},
+      {U"abc", U"c", 3, 3},      {U"abc", U"c", 4, 0},     {U"abc", U"", 4, 4},     {U"abc", U"", 5, 0},
+      {U"abcabc", U"bca", 1, 2}, {U"ab", U"abc", 1, 0},    {U"aab", U"ab", 1, 2},   {U"x-y", U"-", 2, 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(InStr(c.haystack, c.needle, c.start), c.position)
+        << ToUtf8(c.haystack) << " / " << ToUtf8(c.needle) << " from " << c.start;
+  }
+  EXPECT_THROW(InStr(U"abc", U"a", 0), EngineError);
+}
+
 TEST(EntryTest, SplitsEntriesOfAnyLength) {
   EXPECT_EQ(EntryFor(2, U"58*3"), U"C: 58*3");
   EXPECT_EQ(DefinitionOf(U"C: 58*3"), U"58*3");
