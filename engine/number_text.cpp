@@ -310,7 +310,8 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   }
   *p++ = U'.';
   p = std::fill_n(p, leadingZeros, U'0');
-  p = std::copy_n(d.digits + first, fractionDigits, p);
+  // (The digits after the point exist only when the point lies within them.)
+  if (fractionDigits > 0) p = std::copy_n(d.digits + first, fractionDigits, p);
   if (pattern.trailingSpace) *p = U' ';
 }
 
