@@ -43,7 +43,13 @@ bool HasLetter(TextView formula) {
   return false;
 }
 
-Text AnswerText(TextView formula) { return NumberText(ReadOrFail(formula), kAnswerPattern); }
+// Shows the value of `formula`'s leading number in `answerLine`, written in
+// place; a number beyond the range fails first and leaves the line alone.
+void ShowAnswer(TextView formula, Text& answerLine) {
+  const double value = ReadOrFail(formula);
+  answerLine.clear();
+  AppendNumberText(value, kAnswerPattern, answerLine);
+}
 
 // The first occurrences, in `formula`, of `upper` and of `lower` followed by
 // each follower (as 1-based positions, 0 for none), in the order of kFollowers.
@@ -278,7 +284,7 @@ void MainState::EvaluateFunctions(bool letters) {
     if (!letters || !LocateRightmostCall(formula, call)) {
       if (letters && HasLetter(formula)) Fail(Failure::Syntax);
       ReduceOperators(formula, resultText_);
-      answerLine_ = AnswerText(resultText_);
+      ShowAnswer(resultText_, answerLine_);
       provisionalPending_ = false;
       return;
     }
