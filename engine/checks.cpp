@@ -89,27 +89,34 @@ char32_t Lower(char32_t c) { return IsUpper(c) ? c + 32 : c; }
 
 }  // namespace
 
-void SubstitutePi(Text& formula) {
+void SubstitutePi(Text& formula) { SubstitutePi(formula, 0, formula.size()); }
+
+void SubstitutePi(Text& formula, std::size_t from, std::size_t to) {
   // Occurrences of Pi with a follower never overlap, and the digits that replace
   // one can't form another, so replacing them all in one pass from the left
   // gives the same text as replacing them one at a time in any order.
+  const auto at = [&formula](std::size_t i) {
+    return Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' && IsFollower(formula[i + 2]);
+  };
   const std::size_t n = formula.size();
-  std::size_t i = 0;
-  for (; i + 2 < n; ++i) {
-    if (Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' && IsFollower(formula[i + 2])) break;
+  to = std::min(to, n);
+  std::size_t i = from;
+  for (; i + 2 < to; ++i) {
+    if (at(i)) break;
   }
-  if (i + 2 >= n) return;
+  if (i + 2 >= to) return;
   Text out;
   out.reserve(n + 16);
   out.append(formula, 0, i);
-  while (i < n) {
-    if (i + 2 < n && Lower(formula[i]) == U'p' && Lower(formula[i + 1]) == U'i' && IsFollower(formula[i + 2])) {
+  for (; i + 2 < to; ++i) {
+    if (at(i)) {
       out += PiText();
-      i += 2;
+      ++i;  // the "i" of Pi; the follower stays
     } else {
-      out.push_back(formula[i++]);
+      out.push_back(formula[i]);
     }
   }
+  out.append(formula, i);
   formula = std::move(out);
 }
 

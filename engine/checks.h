@@ -35,6 +35,9 @@ const Text& PiText();
 // "^", a space or ")", by PiText(); the follower stays. Pi followed by anything
 // else is left alone.
 void SubstitutePi(Text& formula);
+// The same for the occurrences that lie within the characters `from` to
+// `to` - 1 (the follower included), when no other can be in the formula.
+void SubstitutePi(Text& formula, std::size_t from, std::size_t to);
 
 // The ten functions, in the order of their names' table.
 enum class Function { Abs, Atn, Cos, Exp, Fix, Int, Log, Sin, Sqr, Tan };

@@ -43,7 +43,13 @@ bool HasLetter(TextView formula) {
   return false;
 }
 
-Text AnswerText(TextView formula) { return NumberText(ReadOrFail(formula), kAnswerPattern); }
+// Shows the value of `formula`'s leading number in `answerLine`, written in
+// place; a number beyond the range fails first and leaves the line alone.
+void ShowAnswer(TextView formula, Text& answerLine) {
+  const double value = ReadOrFail(formula);
+  answerLine.clear();
+  AppendNumberText(value, kAnswerPattern, answerLine);
+}
 
 // The first occurrences, in `formula`, of `upper` and of `lower` followed by
 // each follower (as 1-based positions, 0 for none), in the order of kFollowers.
@@ -258,13 +264,23 @@ bool MainState::Expand() {
         if (index == current_) Fail(Failure::SelfReference);
         const int p = l > 0 ? l : u;
         const TextView definition = DefinitionView(table_[static_cast<std::size_t>(index)]);
+        const TextView inserted = definition.empty() ? TextView(U"0") : definition;
         // The letter becomes the definition in brackets, "(0)" for an empty one.
-        formula[static_cast<std::size_t>(p - 1)] = U')';
-        formula.insert(static_cast<std::size_t>(p - 1), definition.empty() ? TextView(U"0") : definition);
-        formula.insert(static_cast<std::size_t>(p - 1), 1, U'(');
-        SubstitutePi(formula);
+        const auto at = static_cast<std::size_t>(p - 1);
+        formula[at] = U')';
+        formula.insert(at, inserted);
+        formula.insert(at, 1, U'(');
+        // The rest of the formula holds no Pi before a follower any more, and
+        // the brackets can't make one with it: only the definition (with its
+        // closing bracket as a follower) may hold one.
+        const std::size_t before = formula.size();
+        SubstitutePi(formula, at, at + inserted.size() + 2);
+        const std::size_t bracketed = inserted.size() + 2 + (formula.size() - before);
         found = FindReferences(formula, upper, lower);
-        referenced = ReferencedLetters(formula);
+        // New references can only lie in the brackets (as long as Pi's digits
+        // made them); the one taken may stay marked, as this letter is not
+        // looked at again in this pass.
+        referenced |= ReferencedLetters(TextView(formula).substr(at, bracketed));
       }
     }
     if (formula.size() > kMaxExpandedLength) Fail(Failure::Syntax);
@@ -282,7 +298,7 @@ void MainState::EvaluateFunctions(bool letters) {
     if (!letters || !LocateRightmostCall(formula, call)) {
       if (letters && HasLetter(formula)) Fail(Failure::Syntax);
       ReduceOperators(formula, resultText_);
-      answerLine_ = AnswerText(resultText_);
+      ShowAnswer(resultText_, answerLine_);
       provisionalPending_ = false;
       return;
     }

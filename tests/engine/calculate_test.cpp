@@ -214,6 +214,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"D", "7. ", kAnswer, {"D=B+C", "B=3", "C=4"}},  // earlier letters in the next pass
                       Case{"B*C", "16. ", kAnswer, {"B=C", "C=2+1+1"}},
                       Case{"B^2", "3.14159265358981 ", kAnswer, {"B=Pi/Pi*Pi^0.5"}},
+                      // Pi at either end of a definition: its bracket is the follower.
+                      Case{"B*2", "12.5663706143592 ", kAnswer, {"B=2*pi"}},
+                      Case{"B-C", "2. ", kAnswer, {"B=PI+2", "C=pI"}},
                       Case{"B-1", "-1. ", kAnswer, {"B=C", "C="}},    // an empty definition counts as (0)
                       Case{"bB+1", kSyntax, kBeep, {"B=2"}},          // "b" before a letter is no reference
                       Case{"B.5", kSyntax, kBeep, {"B=2"}},           // nor before a point
@@ -267,6 +270,35 @@ TEST(CalculateCommandTest, TheTextsLeftForOthersShowSignsAsMinus) {
     state.Calculate();
     EXPECT_EQ(state.workingFormula(), c.workingFormula) << c.formula;
     EXPECT_EQ(state.resultText(), c.resultText) << c.formula;
+  }
+}
+
+// The working formula, as the printout shows it, after an expansion that ends
+// in a self-reference: every reference found in the passes before is expanded,
+// also those that a definition brought in after its Pi became digits.
+TEST(CalculateCommandTest, AnExpansionStopsWhereItMeetsTheCurrentVariable) {
+  const struct {
+    const char* formula;
+    std::vector<std::string> definitions;
+    const char32_t* workingFormula;
+  } cases[] = {
+      {"C", {"C=pi*E+A"}, U"(3.14159265358979*(0)+A) "},
+      {"C*D", {"C=D+Pi", "D=E", "E=A"}, U"(((A))+3.14159265358979)*(E) "},
+      {"B", {"B=C*Pi*C", "C=2*A"}, U"((2*A)*3.14159265358979*(2*A)) "},
+  };
+  for (const auto& c : cases) {
+    MainState state;
+    VariableTable table = EmptyTable();
+    for (const std::string& d : c.definitions) {
+      const int index = d[0] - 'A';
+      table[index] = EntryFor(index, FromUtf8(d.substr(2)));
+    }
+    state.LoadTable(table);
+    state.SelectRow(0);
+    state.TypeInFormulaBox(FromUtf8(c.formula));
+    const Effects effects = state.Calculate();
+    EXPECT_EQ(effects.failure, Failure::SelfReference) << c.formula;
+    EXPECT_EQ(state.workingFormula(), c.workingFormula) << c.formula;
   }
 }
 

@@ -56,6 +56,26 @@ TEST(SubstitutePiTest, ReplacesPiBeforeAFollowerOnly) {
   }
 }
 
+TEST(SubstitutePiTest, WithinAStretchReplacesWhatLiesWithinIt) {
+  const Text& pi = PiText();
+  const struct {
+    const char32_t* formula;
+    std::size_t from, to;
+    Text expected;
+  } cases[] = {
+      {U"1+(2*pi)*3", 3, 9, U"1+(2*" + pi + U")*3"},  // the bracket closing the stretch is the follower
+      {U"1+(pi+pi)*3", 3, 10, U"1+(" + pi + U"+" + pi + U")*3"},
+      {U"(pi)", 0, 3, U"(pi)"},  // the follower lies beyond the stretch
+      {U"(pi)", 0, 4, U"(" + pi + U")"},
+      {U"pi+", 1, 3, U"pi+"},
+  };
+  for (const auto& c : cases) {
+    Text formula = c.formula;
+    SubstitutePi(formula, c.from, c.to);
+    EXPECT_EQ(formula, c.expected) << ToUtf8(c.formula) << " " << c.from << " to " << c.to;
+  }
+}
+
 TEST(LocateRightmostCallTest, FindsTheInnermostAndRightmostCall) {
   const struct {
     const char32_t* formula;
