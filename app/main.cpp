@@ -96,6 +96,10 @@ int main(int argc, char** argv) {
   suusiki::InstallJapaneseQtTexts();
   marks.Mark("Japanese texts of Qt");
   suusiki::InstallFontSubstitutions();
+  // Menus and message boxes speak Japanese: in the window's own font they need
+  // no search for a font that has the characters, and the system's default
+  // font is never loaded.
+  QApplication::setFont(suusiki::WindowFont(suusiki::kPGothic, 9));
 
   const QString path = suusiki::storage::AutoSavePath();
   suusiki::InstanceGuard guard(path);
