@@ -18,6 +18,16 @@ class RecordingSave : public AutoSave {
   std::vector<VariableTable> saved;
 };
 
+// An empty table with the given definitions ("C=58*3").
+VariableTable TableWith(const std::vector<std::string>& definitions) {
+  VariableTable table = EmptyTable();
+  for (const std::string& d : definitions) {
+    const int index = d[0] - 'A';
+    table[index] = EntryFor(index, FromUtf8(d.substr(2)));
+  }
+  return table;
+}
+
 enum Outcome { kAnswer, kBeep, kBeepFocus, kSilent };
 
 struct Case {
@@ -35,12 +45,7 @@ class CalculateTest : public ::testing::TestWithParam<Case> {};
 TEST_P(CalculateTest, ShowsTheAnswer) {
   const Case& c = GetParam();
   MainState state;
-  VariableTable table = EmptyTable();
-  for (const std::string& d : c.definitions) {
-    const int index = d[0] - 'A';
-    table[index] = EntryFor(index, FromUtf8(d.substr(2)));
-  }
-  state.LoadTable(table);
+  state.LoadTable(TableWith(c.definitions));
   state.SelectRow(c.current - 'A');
   SolverSteps(state).ShowAnswer(U"before");  // what the answer line showed
   state.TypeInFormulaBox(FromUtf8(c.formula));
@@ -288,12 +293,7 @@ TEST(CalculateCommandTest, AnExpansionStopsWhereItMeetsTheCurrentVariable) {
   };
   for (const auto& c : cases) {
     MainState state;
-    VariableTable table = EmptyTable();
-    for (const std::string& d : c.definitions) {
-      const int index = d[0] - 'A';
-      table[index] = EntryFor(index, FromUtf8(d.substr(2)));
-    }
-    state.LoadTable(table);
+    state.LoadTable(TableWith(c.definitions));
     state.SelectRow(0);
     state.TypeInFormulaBox(FromUtf8(c.formula));
     const Effects effects = state.Calculate();
