@@ -81,7 +81,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // A number beyond the double range reads as an overflow: silent.
                       Case{"1" + std::string(400, '0'), "before", kSilent},
                       // A long number is cut by the length limit of the reduction.
-                      Case{"A", kSyntax, kBeep, {"A=1" + std::string(400, '0')}}));
+                      Case{"A", kSyntax, kBeep, {"A=1" + std::string(400, '0')}},
+                      // The expanded formula may hold 500 characters (with the blank after
+                      // it), not 501: "(" + 497 + ") " and "(" + 498 + ") ".
+                      Case{"B", "1. ", kAnswer, {"B=" + std::string(248, '(') + "1" + std::string(248, ')')}},
+                      Case{"B", kSyntax, kBeep, {"B=" + std::string(248, '(') + "12" + std::string(248, ')')}}));
 
 INSTANTIATE_TEST_SUITE_P(Checks, CalculateTest,
                          ::testing::Values(Case{"+5", "5. "}, Case{"++5", kSyntax, kBeep}, Case{"(+5)", kSyntax, kBeep},
