@@ -3,7 +3,8 @@
 //
 // Every failure ends the calculate command. The kind decides the answer line's
 // message, the beep and whether the formula box takes the focus; that mapping
-// lives here and nowhere else.
+// lives here and nowhere else. Every failure of a calculation says so: none
+// leaves a number in the answer line that could pass for its answer.
 #pragma once
 
 #include <stdexcept>
@@ -17,7 +18,9 @@ enum class Failure {
   MisplacedBracket,  // ")" before "(", an empty "()": message, beep, focus to the formula box
   DivisionByZero,    // beep, "文法エラー！0で除算"
   InvalidArgument,   // a function or text cut outside its domain: beep, "文法エラー！", focus
-  Other,             // overflow and the like: silent, the answer line keeps what it showed
+  Overflow,          // a value beyond the range of a double: beep, "文法エラー！桁あふれ"
+  Other,             // any other failure on the way: beep, "文法エラー！"
+  NoVariable,        // no variable is current: nothing is calculated, the answer line stays
 };
 
 struct Reaction {
@@ -34,7 +37,9 @@ constexpr Reaction ReactionTo(Failure failure) {
     case Failure::MisplacedBracket: return {U"文法エラー！", true, true};
     case Failure::DivisionByZero: return {U"文法エラー！0で除算", true, false};
     case Failure::InvalidArgument: return {U"文法エラー！", true, true};
-    case Failure::Other: break;
+    case Failure::Overflow: return {U"文法エラー！桁あふれ", true, false};
+    case Failure::Other: return {U"文法エラー！", true, false};
+    case Failure::NoVariable: break;
   }
   return {nullptr, false, false};
 }

@@ -43,12 +43,12 @@ bool HasLetter(TextView formula) {
   return false;
 }
 
-// Shows the value of `formula`'s leading number in `answerLine`, written in
-// place; a number beyond the range fails first and leaves the line alone.
-void ShowAnswer(TextView formula, Text& answerLine) {
-  const double value = ReadOrFail(formula);
+// Shows the value of `result` in `answerLine`, written in place; a number
+// beyond the range fails first and leaves the line alone.
+void ShowAnswer(TextView result, Text& answerLine) {
+  const double value = ReadOrFail(result);
   answerLine.clear();
-  AppendNumberText(value, kAnswerPattern, answerLine);
+  AppendAnswerText(value, answerLine);
 }
 
 // The first occurrences, in `formula`, of `upper` and of `lower` followed by
@@ -83,9 +83,7 @@ MainState::MainState(const MainState& other, AutoSave* autoSave)
       variableLabel_(other.variableLabel_),
       entryText_(other.entryText_),
       workingFormula_(other.workingFormula_),
-      resultText_(other.resultText_),
-      provisionalAnswer_(other.provisionalAnswer_),
-      provisionalPending_(other.provisionalPending_) {}
+      resultText_(other.resultText_) {}
 
 void MainState::CommitEntry(int index, TextView text) {
   Text& entry = table_.at(static_cast<std::size_t>(index));
@@ -103,24 +101,12 @@ void MainState::CommitEntry(int index, TextView text) {
   Save();
 }
 
-void MainState::ShowProvisionalAnswer(TextView formula) {
-  provisionalAnswer_ = ReadOrFail(formula);
-  provisionalPending_ = true;
-}
-
-void MainState::ShowPendingAnswer() {
-  if (!provisionalPending_) return;
-  provisionalPending_ = false;
-  answerLine_ = NumberText(provisionalAnswer_, kAnswerPattern);
-}
-
 void MainState::Save() {
   if (autoSave_ != nullptr) autoSave_->Save(table_);
 }
 
 Effects MainState::Calculate() {
   Effects effects;
-  provisionalPending_ = false;
   try {
     // First capture: the formula box becomes the current variable's definition.
     if (current_ >= 0) {
@@ -140,7 +126,7 @@ Effects MainState::Calculate() {
     if (current_ < 0 || current_ >= kVariableCount) {
       entryText_ = formulaBox_;
       listEdit_ = entryText_;
-      Fail(Failure::Other);
+      Fail(Failure::NoVariable);
     }
     Save();
     effects.focus = Focus::FormulaBox;
@@ -149,22 +135,21 @@ Effects MainState::Calculate() {
     RepairOperatorPlus(workingFormula_);
     EvaluateFunctions(Expand());
   } catch (const EngineError& error) {
-    const Reaction reaction = ReactionTo(error.failure());
+    effects.failure = error.failure();
+  } catch (const std::bad_alloc&) {
+    effects.failure = Failure::Other;  // out of memory
+  }
+  if (effects.failure) {
+    const Reaction reaction = ReactionTo(*effects.failure);
     if (reaction.message != nullptr) {
-      answerLine_ = reaction.message;
-    } else {
-      ShowPendingAnswer();
+      try {
+        answerLine_ = reaction.message;
+      } catch (const std::bad_alloc&) {
+        answerLine_.clear();  // no memory even for the message: at least no answer is shown
+      }
     }
     effects.beep = reaction.beep;
     if (reaction.focusFormulaBox) effects.focus = Focus::FormulaBox;
-    effects.failure = error.failure();
-  } catch (const std::bad_alloc&) {
-    effects.failure = Failure::Other;  // out of memory: ends silently like an overflow
-    try {
-      ShowPendingAnswer();
-    } catch (const std::bad_alloc&) {
-      // Still no memory: the answer line keeps what it showed.
-    }
   }
   // The rewritten formula is kept (the printout shows it) with "-" for its signs.
   ShowSigns(workingFormula_);
@@ -242,7 +227,6 @@ bool MainState::Expand() {
     // No reference and no Pi: one pass that changes nothing, its length
     // measured with the blank it adds.
     if (formula.size() + 1 > kMaxExpandedLength) Fail(Failure::Syntax);
-    ShowProvisionalAnswer(formula);
     return false;
   }
   for (;;) {
@@ -285,7 +269,6 @@ bool MainState::Expand() {
     }
     if (formula.size() > kMaxExpandedLength) Fail(Failure::Syntax);
     if (formula.back() == U' ') formula.pop_back();
-    ShowProvisionalAnswer(formula);  // until the value is known
     if (!HasReference(formula)) return true;
   }
 }
@@ -299,17 +282,17 @@ void MainState::EvaluateFunctions(bool letters) {
       if (letters && HasLetter(formula)) Fail(Failure::Syntax);
       ReduceOperators(formula, resultText_);
       ShowAnswer(resultText_, answerLine_);
-      provisionalPending_ = false;
       return;
     }
     if (call.argument.size() == 1 && IsUpper(call.argument.front())) Fail(Failure::Syntax);
     ReduceOperators(call.argument, resultText_);
-    // The function's value takes the place of the call as one signed number.
-    Text value = NumberText(ApplyFunction(call.function, ReadOrFail(resultText_)), kFunctionPattern);
+    // The function's value takes the place of the call as one signed number
+    // with its 15 digits.
+    Text value;
+    if (!AppendValueText(ApplyFunction(call.function, ReadOrFail(resultText_)), value)) Fail(Failure::Syntax);
     if (value.front() == U'-') value.front() = kValueSign;
     formula.replace(static_cast<std::size_t>(call.start - 1), static_cast<std::size_t>(call.end - call.start + 1),
                     value);
-    ShowProvisionalAnswer(WithShownSigns(formula));
   }
 }
 

@@ -86,8 +86,8 @@ class MainState {
   // definition (and saves), expands every variable reference and Pi, evaluates
   // the functions from the rightmost call outward, reduces the rest and shows
   // the value in the answer line with 15 significant digits. A calculation
-  // that fails ends with its message (see Failure); only running out of memory
-  // ends it silently, anything else is a fault and reaches the caller.
+  // that fails ends with its message (see Failure), running out of memory
+  // included; anything else is a fault and reaches the caller.
   Effects Calculate();
 
   // The variable list's selection of `row`, by the user or by the program:
@@ -117,12 +117,6 @@ class MainState {
   // Calls from the rightmost outward, then the rest; `letters` false when the
   // formula has none.
   void EvaluateFunctions(bool letters);
-  // The answer line shows the value of `formula`'s leading number until the
-  // calculation ends; it is written out only when the calculation ends
-  // silently (a failure without a message), as no other ending shows it.
-  void ShowProvisionalAnswer(TextView formula);
-  void ShowPendingAnswer();
-
   AutoSave* autoSave_;
   VariableTable table_ = EmptyTable();
   int current_ = 0;
@@ -133,8 +127,6 @@ class MainState {
   Text entryText_;
   Text workingFormula_;
   Text resultText_;
-  double provisionalAnswer_ = 0;
-  bool provisionalPending_ = false;
 };
 
 // The steps of the Newton command that change the state besides the commands

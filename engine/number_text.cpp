@@ -17,75 +17,6 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 
-// Decimal digits d1 d2 ... with the value 0.d1d2... x 10^point; at most 15
-// digits once cut.
-struct Decimal {
-  static constexpr int kCapacity = 24;
-  char32_t digits[kCapacity];
-  int size = 0;
-  int point = 0;
-
-  void Assign(const char* from, int count) {
-    size = count;
-    std::copy(from, from + count, digits);
-  }
-};
-
-// Adds one unit in the last place of `d`; a carry out of the first digit makes
-// the text "1" followed by zeros and moves the point.
-void RoundUp(Decimal& d) {
-  for (int i = d.size; i-- > 0;) {
-    if (d.digits[i] != '9') {
-      ++d.digits[i];
-      return;
-    }
-    d.digits[i] = '0';
-  }
-  // All nines: "1" and zeros, one digit fewer than the point moved.
-  if (d.size > 0) d.digits[0] = '1';
-  ++d.point;
-}
-
-// Keeps the first `keep` digits, rounding halves away from zero on the digit
-// after them.
-void KeepDigits(Decimal& d, long long keep) {
-  if (keep >= d.size) return;
-  if (keep < 0) {
-    d.size = 0;
-    return;
-  }
-  const char32_t next = d.digits[keep];
-  d.size = static_cast<int>(keep);
-  if (next < '5') return;
-  if (d.size == 0) {
-    d.Assign("1", 1);
-    ++d.point;
-    return;
-  }
-  RoundUp(d);
-}
-
-// Reads "d.ddd...e+XX" (or "de+XX"), as std::to_chars writes it in scientific
-// form, into `d`; the point goes after the first digit.
-void ReadScientific(const char* begin, const char* end, char* digits, int& count, int& exponent) {
-  count = 0;
-  const char* p = begin;
-  for (; p < end && *p != 'e'; ++p) {
-    if (*p != '.') digits[count++] = *p;
-  }
-  exponent = 0;
-  std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
-}
-
-// An unsigned integer of 128 bits (a compiler extension of GCC and Clang).
-__extension__ typedef unsigned __int128 Wide;
-
-// The 15-digit cut of a magnitude from 1e-7 to below 1e15, the range of nearly
-// every value a formula computes, in integer arithmetic. Such a double is
-// m / 2^s exactly, m below 2^53 and s from 3 to 75; with E its decimal exponent
-// (10^E <= magnitude < 10^(E+1)), m x 10^(14-E) is below 2^127 and holds the
-// 15 digits above its low s bits and what follows them in those bits: the cut
-// rounds up when they are at least half of 2^s. False outside the range.
 constexpr auto kPowersOf10 = [] {
   std::array<std::uint64_t, 20> powers{};
   std::uint64_t power = 1;
@@ -96,7 +27,10 @@ constexpr auto kPowersOf10 = [] {
   return powers;
 }();
 
-constexpr auto kWidePowersOfTen = [] {
+// An unsigned integer of 128 bits (a compiler extension of GCC and Clang).
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr auto kWidePowersOf10 = [] {
   std::array<Wide, 23> powers{};
   Wide power = 1;
   for (Wide& p : powers) {
@@ -106,7 +40,13 @@ constexpr auto kWidePowersOfTen = [] {
   return powers;
 }();
 
-bool CutExactly(double magnitude, std::uint64_t& digits, int& point) {
+// The fast path of the cut, for a magnitude from 1e-7 to below 1e15. Such a
+// double is m / 2^s exactly, m below 2^53 and s from 3 to 75; with E its
+// decimal exponent (10^E <= magnitude < 10^(E+1)), m x 10^(14-E) is below
+// 2^127 and holds the 15 digits above its low s bits and what follows them in
+// those bits: the cut rounds up when they are at least half of 2^s. False
+// outside the range.
+bool CutInIntegers(double magnitude, Significant& cut) {
   if (!(magnitude >= 1e-7 && magnitude < 1e15)) return false;
   // magnitude = units x 2^(b-53), 2^(b-1) <= magnitude < 2^b (a normal double).
   const auto bits = std::bit_cast<std::uint64_t>(magnitude);
@@ -118,8 +58,8 @@ bool CutExactly(double magnitude, std::uint64_t& digits, int& point) {
   for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
     const int scale = 14 - exponent;  // 0 to 22
     if (scale < 0 || scale > 22) return false;
-    const Wide scaled = static_cast<Wide>(units) * kWidePowersOfTen[scale];
-    digits = static_cast<std::uint64_t>(scaled >> shift);
+    const Wide scaled = static_cast<Wide>(units) * kWidePowersOf10[scale];
+    std::uint64_t digits = static_cast<std::uint64_t>(scaled >> shift);
     if (digits >= kPowersOf10[15]) continue;  // the estimate was E - 1
     if (digits < kPowersOf10[14]) return false;
     const Wide rest = scaled & ((Wide{1} << shift) - 1);
@@ -128,113 +68,195 @@ bool CutExactly(double magnitude, std::uint64_t& digits, int& point) {
       digits = kPowersOf10[14];
       ++exponent;
     }
-    point = exponent + 1;
+    cut = {digits, exponent};
     return true;
   }
   return false;
 }
 
-// Writes the `count` digits of `value` (which has no more) to `out`, the last first.
-void WriteDigits(std::uint64_t value, int count, char32_t* out) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  int i = count - 1;
-  for (; i > 0; i -= 2, value /= 100) {
-    const auto pair = static_cast<std::size_t>(value % 100) * 2;
-    out[i - 1] = static_cast<char32_t>(kPairs[pair]);
-    out[i] = static_cast<char32_t>(kPairs[pair + 1]);
-  }
-  if (i == 0) out[0] = static_cast<char32_t>(U'0' + value);
-}
-
-// The 15-digit cut of `magnitude` in integer arithmetic, then cut to `keep`
-// digits (halves away from zero on the digit after them, a carry out of the
-// first digit moving the point) with the trailing zeros dropped, as
-// KeepDigits and the number text do it with the digits written out. False
-// outside the range of CutExactly.
-bool CutToPlaces(double magnitude, int places, Decimal& d) {
-  std::uint64_t digits = 0;
+// Digits d1 d2 ... dcount with the value 0.d1d2... x 10^point, trailing zeros
+// dropped; count 0 for zero.
+struct Digits {
+  std::uint64_t value = 0;
+  int count = 0;
   int point = 0;
-  if (!CutExactly(magnitude, digits, point)) return false;
-  int count = kSignificantDigits;
-  const long long keep = static_cast<long long>(point) + places;
-  if (keep < 0) {
-    count = 0;
-  } else if (keep == 0) {
-    count = digits >= 5 * kPowersOf10[14] ? 1 : 0;
-    digits = 1;
-    point += count;
+};
+
+// The 15-digit cut of |value| taken to `places` decimal places, halves away
+// from zero, a carry out of the first digit moving the point, trailing zeros
+// dropped.
+Digits CutToPlaces(double value, int places) {
+  Digits d;
+  if (value == 0 || !std::isfinite(value)) return d;
+  const Significant cut = CutToSignificant(std::fabs(value));
+  d = {cut.digits, kSignificantDigits, cut.exponent + 1};
+  const long long keep = static_cast<long long>(d.point) + places;
+  if (keep <= 0) {
+    // Nothing is kept but, from a half of the first place on, one unit of it.
+    if (keep < 0 || d.value < 5 * kPowersOf10[14]) return {};
+    d = {1, 1, d.point + 1};
   } else if (keep < kSignificantDigits) {
     const auto dropped = static_cast<std::size_t>(kSignificantDigits - keep);
-    const std::uint64_t rest = digits % kPowersOf10[dropped];
-    digits /= kPowersOf10[dropped];
-    count = static_cast<int>(keep);
-    if (rest >= 5 * kPowersOf10[dropped - 1] && ++digits == kPowersOf10[count]) {
-      digits = kPowersOf10[count - 1];
-      ++point;
+    const std::uint64_t rest = d.value % kPowersOf10[dropped];
+    d.value /= kPowersOf10[dropped];
+    d.count = static_cast<int>(keep);
+    if (rest >= 5 * kPowersOf10[dropped - 1] && ++d.value == kPowersOf10[d.count]) {
+      d.value = kPowersOf10[d.count - 1];
+      ++d.point;
     }
   }
-  // The trailing zeros go, eight, four, two and one at a time.
-  if (count > 8 && digits % 100000000 == 0) digits /= 100000000, count -= 8;
-  if (count > 4 && digits % 10000 == 0) digits /= 10000, count -= 4;
-  if (count > 2 && digits % 100 == 0) digits /= 100, count -= 2;
-  if (count > 1 && digits % 10 == 0) digits /= 10, count -= 1;
-  d.size = count;
-  d.point = point;
-  WriteDigits(digits, count, d.digits);
+  while (d.count > 1 && d.value % 10 == 0) d.value /= 10, --d.count;
+  return d;
+}
+
+// The digits of `d` as characters, the first at index 0.
+struct Spelled {
+  char32_t digits[kSignificantDigits];
+
+  explicit Spelled(const Digits& d) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    std::uint64_t value = d.value;
+    int i = d.count - 1;
+    for (; i > 0; i -= 2, value /= 100) {
+      const auto pair = static_cast<std::size_t>(value % 100) * 2;
+      digits[i - 1] = static_cast<char32_t>(kPairs[pair]);
+      digits[i] = static_cast<char32_t>(kPairs[pair + 1]);
+    }
+    if (i == 0) digits[0] = static_cast<char32_t>(U'0' + value);
+  }
+};
+
+// The plain text of `d` (negative when `minus`) under `pattern`, appended to `out`.
+void AppendPlain(const Digits& d, bool minus, const NumberPattern& pattern, Text& out) {
+  // The whole part: the digits before the point, with zeros up to it. The
+  // fraction: zeros from the point to the first digit, then the digits after
+  // the point.
+  const int integerDigits = d.count == 0 || d.point <= 0 ? 1 : d.point;
+  const int commas = pattern.grouping ? (integerDigits - 1) / 3 : 0;
+  const int leadingZeros = d.count > 0 && d.point < 0 ? -d.point : 0;
+  const int fractionDigits = std::max(d.count - std::max(d.point, 0), 0);
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>((minus ? 1 : 0) + integerDigits + commas + 1 + leadingZeros +
+                                              fractionDigits + (pattern.trailingSpace ? 1 : 0)));
+  char32_t* p = out.data() + start;
+  if (minus) *p++ = U'-';
+  const Spelled spelled(d);
+  const int written = d.point <= 0 ? 0 : std::min(integerDigits, d.count);
+  if (d.count == 0 || d.point <= 0) {
+    *p++ = U'0';
+  } else if (commas == 0) {
+    p = std::copy_n(spelled.digits, written, p);
+    p = std::fill_n(p, integerDigits - written, U'0');
+  } else {
+    for (int i = 0; i < integerDigits; ++i) {
+      if (i > 0 && (integerDigits - i) % 3 == 0) *p++ = U',';
+      *p++ = i < written ? spelled.digits[i] : U'0';
+    }
+  }
+  *p++ = U'.';
+  p = std::fill_n(p, leadingZeros, U'0');
+  if (fractionDigits > 0) p = std::copy_n(spelled.digits + std::max(d.point, 0), fractionDigits, p);
+  if (pattern.trailingSpace) *p = U' ';
+}
+
+// The first digit, a point and the other digits of `d`: its value times 10^(1 - point).
+void AppendMantissa(const Digits& d, bool minus, bool pointAlone, Text& out) {
+  const Spelled spelled(d);
+  if (minus) out.push_back(U'-');
+  out.push_back(spelled.digits[0]);
+  if (d.count > 1 || pointAlone) out.push_back(U'.');
+  out.append(spelled.digits + 1, spelled.digits + d.count);
+}
+
+void AppendExponent(int exponent, Text& out) {
+  char buf[8];
+  const auto r = std::to_chars(buf, buf + sizeof buf, exponent);
+  out.append(buf, r.ptr);
+}
+
+constexpr NumberPattern kPlainPattern{};
+
+}  // namespace
+
+Significant CutToSignificantExactly(double magnitude) {
+  // 767 significant digits hold every double's exact expansion.
+  char buf[800];
+  const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 766);
+  Significant cut;
+  // "d.ddd...e-XX": the first digit, the point, then the others.
+  for (int i = 0; i < kSignificantDigits; ++i)
+    cut.digits = cut.digits * 10 + static_cast<unsigned>(buf[i == 0 ? 0 : i + 1] - '0');
+  const char* e = std::find(buf, r.ptr, 'e');
+  std::from_chars(e + 1 + (e[1] == '+'), r.ptr, cut.exponent);
+  if (buf[kSignificantDigits + 1] >= '5' && ++cut.digits == kPowersOf10[15]) {
+    cut.digits = kPowersOf10[14];
+    ++cut.exponent;
+  }
+  return cut;
+}
+
+Significant CutToSignificant(double magnitude) {
+  Significant cut;
+  if (CutInIntegers(magnitude, cut)) return cut;
+  return CutToSignificantExactly(magnitude);
+}
+
+Text NumberText(double value, const NumberPattern& pattern) {
+  Text out;
+  AppendNumberText(value, pattern, out);
+  return out;
+}
+
+void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
+  if (!std::isfinite(value)) return;
+  const Digits d = CutToPlaces(value, pattern.places);
+  AppendPlain(d, d.count > 0 && std::signbit(value), pattern, out);
+}
+
+bool AppendValueText(double value, Text& out) {
+  // 15 digits need at most 17 places from 10^-3 on, and the point is in them below 10^15.
+  const Digits d = CutToPlaces(value, 400);
+  if (d.count == 0 || !std::isfinite(value)) {
+    out.append(U"0.");
+    return std::isfinite(value);
+  }
+  const int exponent = d.point - 1;
+  if (exponent >= 99) return false;
+  const bool minus = std::signbit(value);
+  if (exponent >= -3 && exponent < 15) {
+    AppendPlain(d, minus, kPlainPattern, out);
+  } else {
+    AppendMantissa(d, minus, true, out);
+    out.push_back(exponent < 0 ? kExponentDown : kExponentUp);
+    AppendExponent(std::abs(exponent), out);
+  }
   return true;
 }
 
-// The magnitude's exact decimal expansion, cut to 15 significant digits,
-// halves away from zero: the 16th digit and those after it decide, as exact
-// decimals, never as a rounded text.
-Decimal SignificantDigits(double magnitude) {
-  Decimal d;
-  char buf[800];
-  char digits[800];
-  int count = 0;
-  int exponent = 0;
-  if (magnitude >= std::numeric_limits<double>::min()) {
-    // The shortest text that reads back as the double lies within half a unit
-    // in the last place of it, and a normal double's half unit is below a
-    // fifth of a unit of the 15th digit: a shortest text of at most 15 digits
-    // is the cut itself.
-    const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
-    ReadScientific(buf, r.ptr, digits, count, exponent);
-    d.point = exponent + 1;
-    if (count <= kSignificantDigits) {
-      d.Assign(digits, count);
-      return d;
-    }
-    // 16 or 17 digits: the double lies within 11.2 units of the 17th digit of
-    // that text, so the text's 16th and 17th digits decide unless they are
-    // near the half, 50.
-    const int tail = (digits[15] - '0') * 10 + (count > 16 ? digits[16] - '0' : 0);
-    if (tail < 50 - 12 || tail > 50 + 12) {
-      d.Assign(digits, kSignificantDigits);
-      if (tail > 50) RoundUp(d);
-      return d;
-    }
-  }
-  // Near a half (or a value below the normal range): 25 digits, correctly
-  // rounded, settle it unless they are the half itself, and the exact
-  // expansion (767 significant digits hold every double's) settles the rest.
-  for (const int precision : {24, 766}) {
-    const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, precision);
-    ReadScientific(buf, r.ptr, digits, count, exponent);
-    const char* rest = digits + kSignificantDigits;
-    const char* end = digits + count;
-    const bool half = *rest == '5' && std::all_of(rest + 1, end, [](char c) { return c == '0'; });
-    if (half && precision != 766) continue;
-    d.point = exponent + 1;
-    d.Assign(digits, kSignificantDigits);
-    if (*rest >= '5') RoundUp(d);
-    break;
-  }
-  return d;
+Text AnswerText(double value) {
+  Text out;
+  AppendAnswerText(value, out);
+  return out;
 }
+
+void AppendAnswerText(double value, Text& out) {
+  if (!std::isfinite(value)) return;
+  const Digits d = CutToPlaces(value, 400);
+  // Below 10^-9 the pattern's 17 places keep fewer than 9 digits, unless they hold them all.
+  if (d.count == 0 || d.point >= -8 || d.count <= d.point + kAnswerPattern.places) {
+    AppendNumberText(value, kAnswerPattern, out);
+    return;
+  }
+  AppendMantissa(d, std::signbit(value), false, out);
+  out.append(U"*10^-");
+  AppendExponent(1 - d.point, out);
+  out.push_back(U' ');
+}
+
+namespace {
 
 // The characters of a number as std::from_chars reads them: on the stack up
 // to a length that every number of a formula keeps to, on the heap beyond.
@@ -264,59 +286,6 @@ class NumberChars {
   std::size_t size_ = 0;
 };
 
-}  // namespace
-
-Text NumberText(double value, const NumberPattern& pattern) {
-  Text out;
-  AppendNumberText(value, pattern, out);
-  return out;
-}
-
-void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
-  if (!std::isfinite(value)) return;
-  Decimal d;
-  if (value == 0) {
-    d.size = 0;
-  } else if (!CutToPlaces(std::fabs(value), pattern.places, d)) {
-    d = SignificantDigits(std::fabs(value));
-    KeepDigits(d, static_cast<long long>(d.point) + pattern.places);
-    while (d.size > 0 && d.digits[d.size - 1] == '0') --d.size;
-  }
-  const bool zero = d.size == 0;
-
-  // The whole part: the digits before the point, with zeros up to it. The
-  // fraction: zeros from the point to the first digit, then the digits after
-  // the point.
-  const bool minus = !zero && std::signbit(value);
-  const std::size_t integerDigits = zero || d.point <= 0 ? 1 : static_cast<std::size_t>(d.point);
-  const std::size_t written = zero || d.point <= 0 ? 0 : std::min(integerDigits, static_cast<std::size_t>(d.size));
-  const std::size_t commas = pattern.grouping ? (integerDigits - 1) / 3 : 0;
-  const std::size_t leadingZeros = !zero && d.point < 0 ? static_cast<std::size_t>(-d.point) : 0;
-  const std::size_t first = zero ? 0 : static_cast<std::size_t>(std::max(d.point, 0));
-  const std::size_t fractionDigits = first < static_cast<std::size_t>(d.size) ? d.size - first : 0;
-  const std::size_t start = out.size();
-  out.resize(start + (minus ? 1 : 0) + integerDigits + commas + 1 + leadingZeros + fractionDigits +
-             (pattern.trailingSpace ? 1 : 0));
-  char32_t* p = out.data() + start;
-  if (minus) *p++ = U'-';
-  if (commas == 0) {
-    p = std::copy_n(d.digits, written, p);
-    p = std::fill_n(p, integerDigits - written, U'0');
-  } else {
-    for (std::size_t i = 0; i < integerDigits; ++i) {
-      if (i > 0 && (integerDigits - i) % 3 == 0) *p++ = U',';
-      *p++ = i < written ? d.digits[i] : U'0';
-    }
-  }
-  *p++ = U'.';
-  p = std::fill_n(p, leadingZeros, U'0');
-  // (The digits after the point exist only when the point lies within them.)
-  if (fractionDigits > 0) p = std::copy_n(d.digits + first, fractionDigits, p);
-  if (pattern.trailingSpace) *p = U' ';
-}
-
-namespace {
-
 // Reads the common number of a formula: an optional sign, digits, a point and
 // digits, at most 19 digits in all and at most 2^53 units of the last one,
 // ended by the end of the text or a character that can't continue it. Such a
@@ -344,7 +313,10 @@ bool ReadPlainDecimal(TextView text, double& value) {
   if (digits == 0 || digits > kMaxPlainDigits) return false;
   if (p < end) {
     const char32_t c = *p;
-    if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd') return false;
+    if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd' ||
+        IsExponentMark(c)) {
+      return false;
+    }
   }
   if (!PlainDecimalValue(units, static_cast<int>(digits), static_cast<int>(decimals), value)) return false;
   if (negative) value = -value;
@@ -428,13 +400,14 @@ std::optional<double> ReadNumber(TextView text) {
   const long long magnitude = integerDigits > 0 ? integerDigits : -leadingFractionZeros;
 
   long long exponent = 0;
-  if (const char32_t c = peek(); c == U'E' || c == U'e' || c == U'D' || c == U'd') {
+  if (const char32_t c = peek(); c == U'E' || c == U'e' || c == U'D' || c == U'd' || IsExponentMark(c)) {
     const std::size_t mark = i;
     ++i;
     const std::size_t mantissaEnd = number.size();
     number.push_back('e');
-    bool negative = false;
-    if (const char32_t s = peek(); s == U'+' || s == U'-') {
+    bool negative = c == kExponentDown;
+    if (negative) number.push_back('-');
+    if (const char32_t s = peek(); !IsExponentMark(c) && (s == U'+' || s == U'-')) {
       negative = s == U'-';
       number.push_back(static_cast<char>(s));
       ++i;
@@ -463,30 +436,6 @@ std::optional<double> ReadNumber(TextView text) {
     return minus ? -0.0 : 0.0;                          // below the smallest double
   }
   return value;
-}
-
-Text ShortestPlainText(double value) {
-  if (!std::isfinite(value)) return Text();
-  if (value == 0) return Ascii("0");
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
-  const char* e = std::find(buf, r.ptr, 'e');
-  std::string digits;
-  for (const char* p = buf; p < e; ++p) {
-    if (*p != '.') digits.push_back(*p);
-  }
-  int exponent = 0;
-  std::from_chars(e + 1 + (e[1] == '+'), r.ptr, exponent);
-  const int point = exponent + 1;  // digits before the point
-  std::string out = value < 0 ? "-" : "";
-  if (point <= 0) {
-    out += "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
-  } else if (static_cast<std::size_t>(point) >= digits.size()) {
-    out += digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
-  } else {
-    out += digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
-  }
-  return Ascii(out);
 }
 
 }  // namespace suusiki

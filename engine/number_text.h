@@ -6,7 +6,8 @@
 // decided on the double's exact decimal expansion), then to the pattern's decimal
 // places (halves away from zero again); trailing zeros of the fraction are
 // dropped, the point is always written, an exponent never is, and a value that
-// rounds to zero has no minus sign.
+// rounds to zero has no minus sign. The texts a calculation carries and the
+// answer line keep the 15 digits at every magnitude.
 //
 // Reading: the decimal value of the longest numeric prefix (sign, digits, point,
 // fraction, an E or D exponent), blanks, tabs and line feeds ignored anywhere;
@@ -47,16 +48,30 @@ struct NumberPattern {
 // The patterns of the program, by where they are used.
 inline constexpr NumberPattern kAnswerPattern = NumberPattern::Parse("#,0.################# ");
 inline constexpr NumberPattern kPiPattern = NumberPattern::Parse("0.#################");
-inline constexpr NumberPattern kFunctionPattern = NumberPattern::Parse("#0.##############");
-inline constexpr NumberPattern kReductionPattern = NumberPattern::Parse("#0.##################");
 
 // The text of `value` under `pattern`. `value` must be finite.
 Text NumberText(double value, const NumberPattern& pattern);
 // The same text, appended to `out`.
 void AppendNumberText(double value, const NumberPattern& pattern, Text& out);
 
+// A value as a calculation carries it in its working texts: its 15 significant
+// digits at any magnitude. From 10^-3 to below 10^15 it is plain decimal text
+// with a point always written ("14.", "-0.25", "0.00123456789012345"), beyond
+// that the first digit, a point, the other digits, an exponent mark and the
+// exponent ("1." kExponentUp "20"). False, with nothing written, for a value
+// that is 10^99 or more once cut: more than the answer line shows.
+bool AppendValueText(double value, Text& out);
+
+// The answer line's text of `value`: the answer pattern, for every value of
+// 10^-9 or more and for smaller ones that it shows exactly; a smaller value
+// that the pattern would cut shows its 15 digits in a form that gives the same
+// value again when it is typed in: "3.97289171291712*10^-19 ".
+Text AnswerText(double value);
+void AppendAnswerText(double value, Text& out);
+
 // The value of `text` by the reading rule; nullopt when the number lies beyond
-// the range of a double.
+// the range of a double. The exponent marks of the working texts read as an
+// exponent too.
 std::optional<double> ReadNumber(TextView text);
 
 // The longest run of digits that a plain decimal may have for PlainDecimalValue.
@@ -69,7 +84,18 @@ inline constexpr int kMaxPlainDigits = 19;
 // beyond 2^53) for one exact division; the full reading rule reads those.
 bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& value);
 
-// The shortest plain decimal text (no exponent) that reads back to `value`.
-Text ShortestPlainText(double value);
+// A nonzero magnitude cut to 15 significant digits, halves away from zero:
+// digits x 10^(exponent - 14), with 10^14 <= digits < 10^15.
+struct Significant {
+  std::uint64_t digits = 0;
+  int exponent = 0;
+  friend bool operator==(const Significant&, const Significant&) = default;
+};
+// The cut of every number text: in integer arithmetic where that is exact
+// (10^-7 to below 10^15, nearly every value a formula computes), otherwise
+// from the exact decimal expansion. `magnitude` must be positive and finite.
+Significant CutToSignificant(double magnitude);
+// The cut from the exact decimal expansion alone, the rule itself.
+Significant CutToSignificantExactly(double magnitude);
 
 }  // namespace suusiki

@@ -14,7 +14,9 @@ namespace suusiki {
 namespace {
 
 bool IsOperator(char32_t c) { return c == U'+' || c == U'-' || c == U'*' || c == U'/'; }
-bool IsDigitOrPoint(char32_t c) { return IsDigit(c) || c == U'.'; }
+// A character of a number's digits: a digit, a point, or the exponent mark of a
+// value carried with one.
+bool IsDigitOrPoint(char32_t c) { return IsDigit(c) || c == U'.' || IsExponentMark(c); }
 
 // A "-" typed right after an operator, an opening bracket or another sign
 // belongs to what follows: it is a sign, never a subtraction.
@@ -89,7 +91,9 @@ double OperandValue(TextView operand) {
 class Digits {
  public:
   void Before(char32_t c) {
-    if (c == U'.') {
+    if (IsExponentMark(c)) {
+      exponent_ = true;
+    } else if (c == U'.') {
       ++points_;
       decimals_ = digits_;
     } else {
@@ -98,7 +102,9 @@ class Digits {
     }
   }
   void After(char32_t c) {
-    if (c == U'.') {
+    if (IsExponentMark(c)) {
+      exponent_ = true;
+    } else if (c == U'.') {
       ++points_;
     } else {
       if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
@@ -110,7 +116,7 @@ class Digits {
   // reading rule applied to the operand's text (signs, then digits and points).
   double Value(bool negative, TextView operand) const {
     double value = 0;
-    if (digits_ == 0 || points_ > 1 || !PlainDecimalValue(units_, digits_, decimals_, value)) {
+    if (exponent_ || digits_ == 0 || points_ > 1 || !PlainDecimalValue(units_, digits_, decimals_, value)) {
       return OperandValue(operand);
     }
     return negative ? -value : value;
@@ -122,12 +128,15 @@ class Digits {
   int digits_ = 0;
   int points_ = 0;
   int decimals_ = 0;
+  bool exponent_ = false;  // a carried value with an exponent: the reading rule reads it
 };
 
 // A computed value as it goes back into the text: a negative one carries the
 // value sign.
-Text SignedText(Text text) {
-  if (!text.empty() && text.front() == U'-') text.front() = kValueSign;
+Text SignedText(double value) {
+  Text text;
+  if (!AppendValueText(value, text)) Fail(Failure::Syntax);
+  if (text.front() == U'-') text.front() = kValueSign;
   return text;
 }
 
@@ -144,9 +153,10 @@ double WholeNumber(TextView text) {
     ++i;
     while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
   }
-  if (digits && i < text.size() && (text[i] == U'E' || text[i] == U'e' || text[i] == U'D' || text[i] == U'd')) {
+  if (digits && i < text.size() &&
+      (text[i] == U'E' || text[i] == U'e' || text[i] == U'D' || text[i] == U'd' || IsExponentMark(text[i]))) {
     std::size_t j = i + 1;
-    if (j < text.size() && (text[j] == U'+' || text[j] == U'-')) ++j;
+    if (!IsExponentMark(text[i]) && j < text.size() && (text[j] == U'+' || text[j] == U'-')) ++j;
     const std::size_t first = j;
     while (j < text.size() && IsDigit(text[j])) ++j;
     if (j > first) i = j;
@@ -487,7 +497,7 @@ class Reduction {
     const auto tail = static_cast<std::size_t>(rightEnd);
     Text& valueText = w_.value;
     valueText.clear();
-    AppendNumberText(value, kReductionPattern, valueText);
+    if (!AppendValueText(value, valueText)) Fail(Failure::Syntax);  // beyond what the answer line shows
 
     const char32_t before = head > 0 ? r_[head - 1] : 0;
     if (valueText.front() == U'-') {
@@ -536,12 +546,12 @@ class Reduction {
     }
     if (pairs.timesPlus) {
       for (int p; (p = InStr(r_, U"*+")) > 0; changed = true) {
-        r_ = SignedText(ShortestPlainText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+        r_ = SignedText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
       }
     }
     if (pairs.dividePlus) {
       for (int p; (p = InStr(r_, U"/+")) > 0; changed = true) {
-        r_ = SignedText(ShortestPlainText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2)))));
+        r_ = SignedText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
       }
     }
     if (r_.size() >= 2 && (r_[0] == U'-' || r_[0] == kValueSign) && r_[1] == U'.') {

@@ -5,8 +5,8 @@
 // The innermost bracketed group is cut out and reduced: every "^" (from the
 // left), then every "/", every "*", every "+" and every "-". Each operation reads
 // its operands as number text on either side of the operator, computes in
-// double precision and splices the value back as number text with at most 18
-// decimal places.
+// double precision and splices the value back as text with its 15 significant
+// digits (see AppendValueText), at any magnitude.
 //
 // Signs: every value the reduction computes (an operation's result, a group's
 // value) and every function value spliced in before it is one signed number,
@@ -26,7 +26,7 @@ namespace suusiki {
 // `result`. `result` is rewritten in place, so after a failure it holds the
 // text as far as it got (its signs shown as "-" too). Fails with the failure
 // kinds of the reduction (bracket mismatch, misplaced bracket, the length limit,
-// division by zero, invalid argument, overflow).
+// division by zero, invalid argument, overflow, a value of 10^99 or more).
 void ReduceOperators(TextView text, Text& result);
 
 // The most operations one group may take. A real formula needs a handful; some

@@ -136,7 +136,15 @@ Text Mid(TextView text, long long start, long long count) {
   return from >= text.size() ? Text() : Text(text.substr(from, static_cast<std::size_t>(count)));
 }
 
-void ShowSigns(Text& text) { std::replace(text.begin(), text.end(), kValueSign, U'-'); }
+void ShowSigns(Text& text) {
+  std::replace(text.begin(), text.end(), kValueSign, U'-');
+  const char32_t marks[] = {kExponentUp, kExponentDown};
+  for (std::size_t i = 0; (i = text.find_first_of(marks, i, 2)) != Text::npos; i += 2) {
+    const char32_t sign = text[i] == kExponentUp ? U'+' : U'-';
+    text[i] = U'E';
+    text.insert(i + 1, 1, sign);
+  }
+}
 
 Text WithShownSigns(TextView text) {
   Text shown(text);

@@ -59,8 +59,17 @@ inline bool IsLetter(char32_t c) { return IsUpper(c) || IsLower(c); }
 // bracket): then no later rule can take the sign for a subtraction. It lies
 // beyond the Unicode range, so no typed, pasted or loaded text can hold it.
 inline constexpr char32_t kValueSign = 0x110000;
+// A computed value too small or too large for plain digits is carried in the
+// working texts as its 15 significant digits, a point after the first, an
+// exponent mark and the exponent's digits: "3.97289171291712" kExponentDown
+// "19" is 3.97289171291712 x 10^-19. The mark holds the exponent's sign, so no
+// rule can take it for an operator; like the value sign it lies beyond Unicode.
+inline constexpr char32_t kExponentUp = 0x110001;
+inline constexpr char32_t kExponentDown = 0x110002;
+inline bool IsExponentMark(char32_t c) { return c == kExponentUp || c == kExponentDown; }
 
-// Writes every value sign of `text` as "-", as a person sees it.
+// Writes every value sign of `text` as "-" and every exponent mark as "E+" or
+// "E-", as a person sees them and as the reading rule reads them.
 void ShowSigns(Text& text);
 Text WithShownSigns(TextView text);
 

@@ -57,8 +57,10 @@ TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
       {{"--current", "Z", "--current", "A", "A+1"}, "", "文法エラー！自己変数\n"},
       {{"--def", "B=1", "--def", "B=2", "B"}, "", "2. \n"},
       {{"--", "--help"}, "", "文法エラー！\n"},  // after "--" a formula, not the option
-      // A silent failure leaves the answer line as it was: empty at first.
-      {{"1" + std::string(400, '0'), "7", "1" + std::string(400, '0')}, "", "\n7. \n7. \n"},
+      // A failure says so: the answer line never keeps an earlier answer.
+      {{"1" + std::string(400, '0'), "7", "10^400", "0/0"},
+       "",
+       "文法エラー！\n7. \n文法エラー！桁あふれ\n文法エラー！0で除算\n"},
       {{"\xFF"}, "", "0. \n"},
       // A bracket's value is one signed number; a typed minus is read by what stands before it.
       {{"(1-3)^2+(2-5)^2", "3-2^0.5", "-2^-(3)", "2*-3^2"}, "", "13. \n1.5857864376269 \n-0.125 \n18. \n"},

@@ -4,10 +4,14 @@
 // answer line and what the window is asked to do.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/main_state.h"
+#include "engine/number_text.h"
 
 namespace suusiki {
 namespace {
@@ -63,6 +67,18 @@ TEST_P(CalculateTest, ShowsTheAnswer) {
 
 const char* const kSyntax = "文法エラー！";
 
+// The answer line of a whole number written with `digits`: commas between groups of three.
+std::string Grouped(const std::string& digits) {
+  std::string text;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text + ". ";
+}
+const char* const kOverflow = "文法エラー！桁あふれ";
+const char* const kByZero = "文法エラー！0で除算";
+
 INSTANTIATE_TEST_SUITE_P(
     Driver, CalculateTest,
     ::testing::Values(Case{"", "0. "}, Case{"5", "5. "}, Case{"1234.5", "1,234.5 "}, Case{"1/3", "0.333333333333333 "},
@@ -78,8 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"a+a+1", "5. ", kAnswer, {"A=2"}}, Case{"a*b-A", "4. ", kAnswer, {"A=2", "B=3"}},
                       // A letter before "(" is not a reference and fails the letter check.
                       Case{"B(1)", kSyntax, kBeep}, Case{"b(1)", kSyntax, kBeep}, Case{"X", "0. "},
-                      // A number beyond the double range reads as an overflow: silent.
-                      Case{"1" + std::string(400, '0'), "before", kSilent},
+                      // A number beyond the double range: a group of over 100 characters.
+                      Case{"1" + std::string(400, '0'), kSyntax, kBeep},
                       // A long number is cut by the length limit of the reduction.
                       Case{"A", kSyntax, kBeep, {"A=1" + std::string(400, '0')}},
                       // The expanded formula may hold 500 characters (with the blank after
@@ -102,9 +118,9 @@ INSTANTIATE_TEST_SUITE_P(Checks, CalculateTest,
 INSTANTIATE_TEST_SUITE_P(
     Functions, CalculateTest,
     ::testing::Values(Case{"Sin(30)", "0.5 "}, Case{"Cos(60)", "0.5 "}, Case{"Tan(45)", "1. "}, Case{"Atn(1)", "45. "},
-                      Case{"Sin(45)", "0.70710678118655 "}, Case{"Cos(90)", "0. "}, Case{"Sin(180)", "0. "},
-                      Case{"Exp(-40)", "0. "}, Case{"Exp(-30)", "0.00000000000009 "},
-                      Case{"Tan(90)", "16,331,239,353,195,400. "}, Case{"Atn(10^20)", "90. "},
+                      Case{"Sin(45)", "0.707106781186548 "}, Case{"Cos(90)", "0. "}, Case{"Sin(180)", "0. "},
+                      Case{"Exp(-40)", "4.24835425529159*10^-18 "}, Case{"Exp(-30)", "9.35762296884017*10^-14 "},
+                      Case{"Tan(90)", kSyntax, kBeepFocus}, Case{"Atn(10^20)", "90. "},
                       Case{"Atn(10^99)", kSyntax, kBeep}, Case{"Int(-2.5)", "-3. "}, Case{"Fix(-2.5)", "-2. "},
                       Case{"Abs(-3)", "3. "}, Case{"Exp(1)", "2.71828182845905 "}, Case{"Log(10)", "2.30258509299405 "},
                       Case{"Sqr(2)", "1.4142135623731 "}, Case{"Sqr(2)^2", "2.00000000000001 "},
@@ -115,9 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Zero, where the square root and the logarithm change behaviour.
                       // A name followed by exactly one character takes it as its argument.
                       Case{"Sin.", "0. "}, Case{"SinB", "0.5 ", kAnswer, {"B=30"}}, Case{"Sqr(0)", "0. "},
-                      Case{"Log(1)", "0. "}, Case{"Log(0.5)", "-0.69314718055995 "},
-                      // The answer line keeps the provisional answer of the expansion: 0.
-                      Case{"Exp(1000)", "0. ", kSilent}, Case{"2+Exp(1000)", "2. ", kSilent},
+                      Case{"Log(1)", "0. "}, Case{"Log(0.5)", "-0.693147180559945 "},
+                      Case{"Exp(1000)", kOverflow, kBeep}, Case{"2+Exp(1000)", kOverflow, kBeep},
                       // A name without its closing bracket fails on every call of a run.
                       Case{"Sin(1", kSyntax, kBeepFocus}, Case{"Sin(1)+Cos(", kSyntax, kBeepFocus},
                       Case{"Sin(1+Cos(2)", kSyntax, kBeepFocus}, Case{"SinX(1)", kSyntax, kBeep}));
@@ -131,21 +146,15 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"0-(2^2)", "-4. "}, Case{"-1+(2^2)", "3. "}, Case{"-1+2^2", "3. "}, Case{"3-2^0.5", "1.5857864376269 "},
         Case{"3-(0-2)", "5. "}, Case{"-(3)", "-3. "}, Case{"2*(-3)", "-6. "}, Case{"2^-(1)", "0.5 "},
         Case{"-2^-(3)", "-0.125 "}, Case{"1/3*3", "0.999999999999999 "}, Case{"0.1+0.2", "0.3 "}, Case{"1-0.9", "0.1 "},
-        Case{"1/10^19*10^19", "0. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
+        Case{"1/10^19*10^19", "1. "}, Case{"1/10^18*10^18", "1. "}, Case{"((2))", "2. "},
         Case{"5/0", "文法エラー！0で除算", kBeep}, Case{"0^-1", "文法エラー！0で除算", kBeep},
         // Positive and zero bases take any exponent; zero to the power zero is 1.
         Case{"4^0.5", "2. "}, Case{"8^(1/3)", "2. "}, Case{"0^0.5", "0. "}, Case{"0^0", "1. "}, Case{"0^2", "0. "},
-        Case{"9^0.5+2^-1", "3.5 "}, Case{"0/0", "0. ", kSilent}, Case{"10^400", "10. ", kSilent},
-        Case{"10^98", "100," +
-                          [] {
-                            std::string groups;
-                            for (int i = 0; i < 32; ++i) groups += i ? ",000" : "000";
-                            return groups;
-                          }() +
-                          ". "},
-        Case{"10^99", kSyntax, kBeep}, Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep},
-        Case{"()", kSyntax, kBeepFocus}, Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus},
-        Case{"5*", kSyntax, kBeep}, Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
+        Case{"9^0.5+2^-1", "3.5 "}, Case{"0/0", kByZero, kBeep}, Case{"10^400", kOverflow, kBeep},
+        Case{"10^98", Grouped("1" + std::string(98, '0'))}, Case{"10^99", kSyntax, kBeep},
+        Case{"(2+3", "文法エラー！ｶｯｺが合わない", kBeep}, Case{"()", kSyntax, kBeepFocus},
+        Case{")(", kSyntax, kBeepFocus}, Case{"*5", kSyntax, kBeepFocus}, Case{"5*", kSyntax, kBeep},
+        Case{"B", "6. ", kAnswer, {"B=2*+3"}}, Case{"B", "24. ", kAnswer, {"B=2*+3*+4"}},
         Case{"B", "24. ", kAnswer, {"B=2*+3*+4 "}},  // a blank after the last number
         Case{"B*2", "10. ", kAnswer, {"B=+5"}}, Case{"Abs(+2)*Abs(+3)", "6. "}, Case{"Sin(+30)+Cos(+60)", "1. "},
         // Blanks count for nothing, as in a number; an operand cut off by one
@@ -204,12 +213,50 @@ INSTANTIATE_TEST_SUITE_P(
         // After an operator or "(" a minus belongs to what follows.
         Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"(-2^2)", "4. "}, Case{"2^-2", "0.25 "},
         Case{"2+-3^3^2", "731. "}, Case{"1^1+-3^2", "10. "}, Case{"2*-(3)^2", "18. "}, Case{"0.5^-(1-3)", "0.25 "},
-        Case{"Sin(-Cos(180))", "0.01745240643728 "},
+        Case{"Sin(-Cos(180))", "0.0174524064372835 "},
         // The rest stays: no real root, division by zero, silent overflow (the
         // provisional answer shows the function's value with its minus).
         Case{"(0-8)^(1/3)", kSyntax, kBeepFocus}, Case{"(0-2)^0.5", kSyntax, kBeepFocus},
         Case{"1/(2-2)", "文法エラー！0で除算", kBeep}, Case{"(1-1)^-1", "文法エラー！0で除算", kBeep},
-        Case{"Sin(0-30)*10^400", "-0.5 ", kSilent}, Case{"2 -3", "-1. "}));
+        Case{"Sin(0-30)*10^400", kOverflow, kBeep}, Case{"2 -3", "-1. "}));
+
+// Every value keeps its 15 significant digits at any magnitude: school
+// physics (h c / 500 nm, k T at 300 K, m c^2 of the electron, checked with
+// exact fractions) and the round trips that fixed decimal places once broke.
+// The answer line shows a value below 10^-9 as digits times a power of ten.
+INSTANTIATE_TEST_SUITE_P(
+    Magnitudes, CalculateTest,
+    ::testing::Values(Case{"6.62607015*10^-34*299792458/(500*10^-9)", "3.97289171429786*10^-19 "},
+                      Case{"1.380649*10^-23*300", "4.141947*10^-21 "},
+                      Case{"9.1093837015*10^-31*299792458^2", "8.18710577682389*10^-14 "},
+                      Case{"1/7/10^15*10^15*7", "1. "}, Case{"2/3/10^16*10^16", "0.666666666666667 "},
+                      Case{"(1/3)*10^-17*3*10^17", "0.999999999999999 "}, Case{"1/10^20*10^20", "1. "},
+                      Case{"Exp(0-50)*Exp(50)", "1. "}, Case{"Sqr(10^-40)*10^20", "1. "},
+                      Case{"Log(1/10^20)", "-46.0517018598809 "}, Case{"Exp(0-10)", "0.00004539992976248 "},
+                      Case{"Exp(0-10)*10^5", "4.53999297624849 "}, Case{"Sin(0.000001)", "0.00000001745329252 "},
+                      Case{"Sin(0.000001)*10^8", "1.74532925199433 "}, Case{"Tan(10)-Sin(10)/Cos(10)", "0. "},
+                      Case{"1/10^17", "0.00000000000000001 "}, Case{"0-3/10^30", "-3*10^-30 "},
+                      Case{"3.97289171429786*10^-19", "3.97289171429786*10^-19 "},
+                      Case{"2^-1074", "4.94065645841247*10^-324 "}, Case{"2^-1075", "0. "},
+                      // Up to 10^99 the size of a value never makes a formula fail.
+                      Case{"10^49+10^48", Grouped("11" + std::string(48, '0'))}, Case{"1+10^60-10^60", "0. "},
+                      Case{"10^60/10^59", "10. "}, Case{"(10^50)^1*10^48", Grouped("1" + std::string(98, '0'))},
+                      Case{"9.99999999999999*10^98", Grouped(std::string(15, '9') + std::string(84, '0'))},
+                      Case{"10^50*10^49", kSyntax, kBeep}, Case{"Exp(230)", kSyntax, kBeep},
+                      Case{"10^200/10^199", kSyntax, kBeep}, Case{"10^400", kOverflow, kBeep},
+                      Case{"5+10^400", kOverflow, kBeep}, Case{"Exp(1000)-1", kOverflow, kBeep},
+                      Case{"0/0", kByZero, kBeep}, Case{"(1-1)/(2-2)", kByZero, kBeep}));
+
+// Sine, cosine and tangent reduce the angle in degrees first, so whole
+// multiples of 90 are exact.
+INSTANTIATE_TEST_SUITE_P(Degrees, CalculateTest,
+                         ::testing::Values(Case{"Sin(180)", "0. "}, Case{"Sin(360)", "0. "}, Case{"Cos(90)", "0. "},
+                                           Case{"Cos(270)", "0. "}, Case{"Tan(180)", "0. "}, Case{"Cos(180)", "-1. "},
+                                           Case{"Sin(30)", "0.5 "}, Case{"Tan(45)", "1. "}, Case{"Sin(0-540)", "0. "},
+                                           Case{"Cos(0-720)", "1. "}, Case{"Sin(10^20)", "-0.984807753012208 "},
+                                           Case{"Tan(270)", kSyntax, kBeepFocus},
+                                           Case{"Tan(0-90)", kSyntax, kBeepFocus},
+                                           Case{"Sin(180)^-1", kByZero, kBeep}));
 
 // Each pass of the expansion replaces, for every letter from A to Z and every
 // follower in the order + - * / ) ^ space, the first reference of the letter
@@ -232,17 +279,78 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"C", kSyntax, kBeep, {"C=D+1", "D=C+1"}},  // the expansion grows beyond its limit
                       Case{"B", "文法エラー！自己変数", kBeep, {"B=C", "C=D*2", "D=Z"}}));
 
-// A calculation that fails without a message leaves the answer line with the
-// value of the formula's leading number as it last stood (after the expansion,
-// after each function); before that, what it showed.
-INSTANTIATE_TEST_SUITE_P(ProvisionalAnswers, CalculateTest,
-                         ::testing::Values(Case{"B*10^400", "0. ", kSilent, {"B=4"}},  // "(4)*10^400" leads with "("
-                                           Case{"Abs(-7)*10^400", "7. ", kSilent},
-                                           Case{"Abs(-7)*Exp(1000)", "0. ", kSilent},  // Exp is taken first
-                                           Case{"2+1" + std::string(400, '0'), "2. ", kSilent},
-                                           Case{"1" + std::string(400, '0') + "+2", "before", kSilent},
-                                           Case{"-3*Abs(2)*10^400", "-3. ", kSilent},
-                                           Case{"Sin(0-30)*Exp(1000)+1", "0. ", kSilent}));
+// A failure never leaves a number in the answer line that could pass for the
+// answer: once, the line kept the value of the formula's leading number.
+INSTANTIATE_TEST_SUITE_P(Overflows, CalculateTest,
+                         ::testing::Values(Case{"B*10^400", kOverflow, kBeep, {"B=4"}},
+                                           Case{"Abs(-7)*10^400", kOverflow, kBeep},
+                                           Case{"Abs(-7)*Exp(1000)", kOverflow, kBeep},
+                                           Case{"2+1" + std::string(400, '0'), kOverflow, kBeep},
+                                           Case{"1" + std::string(400, '0') + "+2", kOverflow, kBeep},
+                                           Case{"-3*Abs(2)*10^400", kOverflow, kBeep},
+                                           Case{"Sin(0-30)*Exp(1000)+1", kOverflow, kBeep}));
+
+std::string AnswerOf(const std::string& formula) {
+  MainState state;
+  state.TypeInFormulaBox(FromUtf8(formula));
+  state.Calculate();
+  return ToUtf8(state.answerLine());
+}
+
+// Every multiple of 15 degrees from -720 to 720 against the exact values:
+// 0, 1/2 and 1 exactly, the square-root ones within the 15-digit cut.
+TEST(CalculateCommandTest, DegreesAreExactAtEveryMultipleOf15) {
+  const long double r2 = std::sqrt(2.0L);
+  const long double r3 = std::sqrt(3.0L);
+  const long double r6 = std::sqrt(6.0L);
+  // The sine at 0, 15, ..., 90 degrees, and the tangent (the last has none).
+  const long double sines[] = {0, (r6 - r2) / 4, 0.5L, r2 / 2, r3 / 2, (r6 + r2) / 4, 1};
+  const long double tangents[] = {0, 2 - r3, 1 / r3, 1, r3, 2 + r3};
+  for (int degrees = -720; degrees <= 720; degrees += 15) {
+    const int k = ((degrees / 15) % 24 + 24) % 24;  // 15-degree steps in the turn
+    const int quarter = k / 6;
+    const int rest = k % 6;
+    const long double sine = (quarter % 2 == 0 ? sines[rest] : sines[6 - rest]) * (quarter < 2 ? 1 : -1);
+    const long double cosine =
+        (quarter % 2 == 0 ? sines[6 - rest] : sines[rest]) * (quarter == 0 || quarter == 3 ? 1 : -1);
+    const std::string angle = degrees < 0 ? "(0-" + std::to_string(-degrees) + ")" : std::to_string(degrees);
+    const struct {
+      const char* name;
+      long double exact;
+      bool defined;
+    } functions[] = {
+        {"Sin", sine, true},
+        {"Cos", cosine, true},
+        {"Tan", rest == 0 && quarter % 2 == 1 ? 0 : (quarter % 2 == 0 ? tangents[rest] : -tangents[6 - rest]),
+         !(rest == 0 && quarter % 2 == 1)}};
+    for (const auto& f : functions) {
+      const std::string formula = std::string(f.name) + "(" + angle + ")";
+      const std::string answer = AnswerOf(formula);
+      if (!f.defined) {
+        EXPECT_EQ(answer, kSyntax) << formula;
+      } else if (f.exact == 0 || std::fabs(f.exact) == 0.5L || std::fabs(f.exact) == 1) {
+        EXPECT_EQ(answer, ToUtf8(AnswerText(static_cast<double>(f.exact)))) << formula;
+      } else {
+        const std::optional<double> value = ReadNumber(FromUtf8(answer));
+        ASSERT_TRUE(value) << formula;
+        EXPECT_NEAR(*value, static_cast<double>(f.exact), 6e-16L * std::fabs(f.exact) * 10) << formula;
+      }
+    }
+  }
+}
+
+// A tiny answer typed back into the formula box gives the same answer line.
+TEST(CalculateCommandTest, TinyAnswersTypedBackGiveTheSameAnswer) {
+  std::mt19937_64 random(20);
+  for (int i = 0; i < 1000; ++i) {
+    const double mantissa = 1 + static_cast<double>(random() % 9000000000000000) / 1e15;
+    const double value =
+        (random() % 2 == 0 ? 1 : -1) * mantissa * std::pow(10.0, -10 - static_cast<int>(random() % 297));
+    std::string shown = ToUtf8(AnswerText(value));
+    shown.pop_back();  // the trailing space
+    EXPECT_EQ(AnswerOf(shown), shown + " ") << value;
+  }
+}
 
 // The value sign is the engine's own: a typed private-use character is an
 // unknown character like any other, never a minus.
@@ -347,7 +455,7 @@ TEST(CalculateCommandTest, WithNoCurrentVariableNothingIsStored) {
     std::optional<Failure> failure;
   };
   const NoRowCase cases[] = {
-      {U"1+1", U"7. ", Failure::Other},
+      {U"1+1", U"7. ", Failure::NoVariable},
       {U"", U"0. ", std::nullopt},
   };
   for (const NoRowCase& c : cases) {

@@ -251,25 +251,81 @@ TEST(ReadNumberTest, HexBeyondTheDoubleRangeIsRefused) {
   EXPECT_FALSE(ReadNumber(U"&H" + Text(300, U'F')).has_value());
 }
 
-TEST(ShortestPlainTextTest, WritesPlainDecimalsThatReadBack) {
+// A calculation carries each value with its 15 digits: plain from 10^-3 to
+// below 10^15, with an exponent (shown here as "E+" or "E-") beyond; nothing
+// from 10^99 on. Each text reads back as the value cut to 15 digits.
+TEST(ValueTextTest, CarriesFifteenDigitsAtEveryMagnitude) {
+  const struct {
+    double value;
+    const char* expected;  // nullptr: not carried
+    double readsAs;
+  } cases[] = {
+      {24, "24.", 24},
+      {-0.25, "-0.25", -0.25},
+      {1.0 / 3, "0.333333333333333", 0.333333333333333},
+      {0.1 + 0.2, "0.3", 0.3},
+      {0.00123456789012345678, "0.00123456789012346", 0.00123456789012346},
+      {0.001, "0.001", 0.001},
+      {0.000999, "9.99E-4", 0.000999},
+      {999999999999999, "999999999999999.", 999999999999999},
+      {1e15, "1.E+15", 1e15},
+      {-123456789012345678.0, "-1.23456789012346E+17", -1.23456789012346e17},
+      {6.62607015e-34 * 299792458 / 500e-9, "3.97289171429786E-19", 3.97289171429786e-19},
+      {std::exp(-10.0), "4.53999297624849E-5", 4.53999297624849e-5},
+      {0, "0.", 0},
+      {-0.0, "0.", 0},
+      {4.9e-324, "4.94065645841247E-324", 4.94065645841247e-324},
+      {2.2250738585072014e-308, "2.2250738585072E-308", 2.2250738585072e-308},
+      {9.99999999999999e98, "9.99999999999999E+98", 9.99999999999999e98},
+      {9.9999999999999995e98, nullptr, 0},  // cuts to 10^99
+      {1e99, nullptr, 0},
+      {-1e200, nullptr, 0},
+  };
+  for (const auto& c : cases) {
+    Text text = U"x";
+    const bool carried = AppendValueText(c.value, text);
+    EXPECT_EQ(carried, c.expected != nullptr) << c.value;
+    if (!carried) {
+      EXPECT_EQ(text, U"x") << c.value;
+      continue;
+    }
+    EXPECT_EQ(ToUtf8(WithShownSigns(text.substr(1))), c.expected) << c.value;
+    EXPECT_EQ(ReadNumber(text.substr(1)), c.readsAs) << c.expected;
+  }
+}
+
+// The answer line writes a value below 10^-9 with its 15 digits, in a form
+// that gives the same value typed in, unless the pattern's 17 places hold it.
+TEST(AnswerTextTest, ShowsTinyValuesWithTheirDigits) {
   const struct {
     double value;
     const char* expected;
-  } cases[] = {{24, "24"},          {0.1, "0.1"}, {-2.5, "-2.5"},      {1e21, "1000000000000000000000"},
-               {1e-7, "0.0000001"}, {0, "0"},     {123.456, "123.456"}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(ToUtf8(ShortestPlainText(c.value)), c.expected);
-    EXPECT_EQ(ReadNumber(ShortestPlainText(c.value)), c.value);
-  }
+  } cases[] = {
+      {1234.5, "1,234.5 "},
+      {0, "0. "},
+      {-0.0, "0. "},
+      {6.62607015e-34 * 299792458 / 500e-9, "3.97289171429786*10^-19 "},
+      {-2.5e-10, "-0.00000000025 "},
+      {-1.234567e-12, "-1.234567*10^-12 "},
+      {4e-20, "4*10^-20 "},
+      {1e-17, "0.00000000000000001 "},
+      {1.5e-17, "1.5*10^-17 "},
+      {1.2e-16, "0.00000000000000012 "},
+      {1e-9, "0.000000001 "},
+      {1.23456789012345e-9, "0.00000000123456789 "},
+      {9.99999999999999e-10, "9.99999999999999*10^-10 "},
+      {std::exp(-10.0), "0.00004539992976248 "},
+      {4.9e-324, "4.94065645841247*10^-324 "},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ToUtf8(AnswerText(c.value)), c.expected) << c.value;
 }
 
 TEST(NumberPatternTest, ReadsEveryPatternOfTheProgram) {
   EXPECT_EQ(kAnswerPattern.places, 17);
   EXPECT_TRUE(kAnswerPattern.grouping);
   EXPECT_TRUE(kAnswerPattern.trailingSpace);
-  EXPECT_EQ(kReductionPattern.places, 18);
-  EXPECT_FALSE(kReductionPattern.grouping);
-  EXPECT_EQ(kFunctionPattern.places, 14);
+  EXPECT_EQ(NumberPattern::Parse("#0.##################").places, 18);
+  EXPECT_FALSE(NumberPattern::Parse("#0.##").grouping);
   EXPECT_EQ(kPiPattern.places, 17);
   EXPECT_FALSE(kPiPattern.trailingSpace);
 }
