@@ -9,259 +9,13 @@
 #include "engine/arithmetic.h"
 #include "engine/failure.h"
 #include "engine/number_text.h"
+#include "engine/operands.h"
 
 namespace suusiki {
 namespace {
 
-bool IsOperator(char32_t c) { return c == U'+' || c == U'-' || c == U'*' || c == U'/'; }
-// A character of a number's digits: a digit, a point, or the exponent mark of a
-// value carried with one.
-bool IsDigitOrPoint(char32_t c) { return IsDigit(c) || c == U'.' || IsExponentMark(c); }
-
-// A "-" typed right after an operator, an opening bracket or another sign
-// belongs to what follows: it is a sign, never a subtraction.
-bool TakesSign(char32_t before) {
-  return before == U'+' || before == U'-' || before == U'*' || before == U'/' || before == U'^' || before == U'(' ||
-         before == kValueSign;
-}
-
-// Two value signs in a row cancel.
-void CancelSignPairs(Text& t) {
-  auto out = t.begin();
-  for (auto in = t.begin(); in != t.end(); ++in) {
-    if (*in == kValueSign && out != t.begin() && out[-1] == kValueSign) {
-      --out;
-    } else {
-      *out++ = *in;
-    }
-  }
-  t.erase(out, t.end());
-}
-
-// Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
-// make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
-// start stays as typed: it is the minus of the formula's first power. A "+"
-// typed as a sign after an operator, a bracket or a sign changes nothing and
-// goes, also in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4,
-// "Abs(+2)*Abs(+3)" is 6). Blanks count for nothing in a number ("2 3" reads
-// as 23), so they go too: left in, "1+- 2" gave 1.2.
-//
-// Returns the number of "(" less the number of ")", counted on the way.
-std::ptrdiff_t MarkTypedSigns(Text& t) {
-  std::ptrdiff_t depth = 0;
-  bool signs = false;
-  std::size_t out = 0;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    char32_t c = t[i];
-    if (c == U' ') continue;
-    if (out > 0 && (c == U'+' || c == U'-') && TakesSign(t[out - 1])) {
-      if (c == U'+') continue;
-      c = kValueSign;
-    }
-    t[out++] = c;
-    signs = signs || c == kValueSign;
-    depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
-  }
-  t.resize(out);
-  if (signs) CancelSignPairs(t);
-  // Two minuses typed at the very start cancel as well: "--4^2" is 16, the
-  // same as "4^2", not the negative of the square of -4.
-  if (t.size() >= 2 && t[0] == U'-' && t[1] == kValueSign) t.erase(0, 2);
-  return depth;
-}
-
-// The value of an operand: any signs ("-" or value signs), then digits and points.
-double OperandValue(TextView operand) {
-  bool negative = false;
-  bool signed_ = false;
-  while (!operand.empty() && (operand.front() == U'-' || operand.front() == kValueSign)) {
-    negative = !negative;
-    signed_ = true;
-    operand.remove_prefix(1);
-  }
-  // A sign with no number after it leaves the formula unfinished ("2*-").
-  if (signed_ && operand.empty()) Fail(Failure::Syntax);
-  const double value = ReadOrFail(operand);
-  return negative ? -value : value;
-}
-
-// The digits and points of an operand, collected while the operand is
-// scanned (from its end back for a left operand, from its start on for a
-// right one).
-class Digits {
- public:
-  void Before(char32_t c) {
-    if (IsExponentMark(c)) {
-      exponent_ = true;
-    } else if (c == U'.') {
-      ++points_;
-      decimals_ = digits_;
-    } else {
-      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
-      ++digits_;
-    }
-  }
-  void After(char32_t c) {
-    if (IsExponentMark(c)) {
-      exponent_ = true;
-    } else if (c == U'.') {
-      ++points_;
-    } else {
-      if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
-      ++digits_;
-      if (points_ > 0) ++decimals_;
-    }
-  }
-  // The operand's value: that of a plain decimal at once, otherwise by the
-  // reading rule applied to the operand's text (signs, then digits and points).
-  double Value(bool negative, TextView operand) const {
-    double value = 0;
-    if (exponent_ || digits_ == 0 || points_ > 1 || !PlainDecimalValue(units_, digits_, decimals_, value)) {
-      return OperandValue(operand);
-    }
-    return negative ? -value : value;
-  }
-
- private:
-  std::uint64_t units_ = 0;
-  std::uint64_t scale_ = 1;
-  int digits_ = 0;
-  int points_ = 0;
-  int decimals_ = 0;
-  bool exponent_ = false;  // a carried value with an exponent: the reading rule reads it
-};
-
-// A computed value as it goes back into the text: a negative one carries the
-// value sign.
-Text SignedText(double value) {
-  Text text;
-  if (!AppendValueText(value, text)) Fail(Failure::Syntax);
-  if (text.front() == U'-') text.front() = kValueSign;
-  return text;
-}
-
-// The value of a text that must be one complete number, as in "6.*+4" where
-// both sides of "*+" are multiplied; anything else is an "other" failure.
-double WholeNumber(TextView text) {
-  while (!text.empty() && text.front() == U' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == U' ') text.remove_suffix(1);
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == U'+' || text[i] == U'-' || text[i] == kValueSign)) ++i;
-  bool digits = false;
-  while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
-  if (i < text.size() && text[i] == U'.') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
-  }
-  if (digits && i < text.size() &&
-      (text[i] == U'E' || text[i] == U'e' || text[i] == U'D' || text[i] == U'd' || IsExponentMark(text[i]))) {
-    std::size_t j = i + 1;
-    if (!IsExponentMark(text[i]) && j < text.size() && (text[j] == U'+' || text[j] == U'-')) ++j;
-    const std::size_t first = j;
-    while (j < text.size() && IsDigit(text[j])) ++j;
-    if (j > first) i = j;
-  }
-  if (!digits || i != text.size()) Fail(Failure::Other);
-  return ReadOrFail(WithShownSigns(text));
-}
-
 // A 0-based index as a 1-based position, 0 for none.
 int Position(std::size_t index) { return index == Text::npos ? 0 : static_cast<int>(index) + 1; }
-
-// Index of the first `a` directly followed by `b`, at or after `from`.
-std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from = 0) {
-  for (std::size_t k = from; k + 1 < text.size(); ++k) {
-    if (text[k] == a && text[k + 1] == b) return k;
-  }
-  return Text::npos;
-}
-
-// What the reduction looks for in its text: where each operator first stands
-// and which pairs with a "+" the text may hold.
-struct Landmarks {
-  // Index of the first "^", "/" and "*", and of the first "+" and "-" after
-  // the first character (a "+" or "-" in front is looked at where it stands);
-  // npos for none.
-  std::size_t power = Text::npos;
-  std::size_t divide = Text::npos;
-  std::size_t times = Text::npos;
-  std::size_t plus = Text::npos;
-  std::size_t minus = Text::npos;
-  // Pairs that the text may hold (when false, it holds none): a "+" after
-  // "+", "-", "*", "/", "^", "(" or a value sign, which the operator-plus
-  // removal deletes, and the pairs the tidy rewrites.
-  bool operatorPlus = false;
-  bool plusMinus = false;   // "+-"
-  bool plusPlus = false;    // "++"
-  bool timesPlus = false;   // "*+"
-  bool dividePlus = false;  // "/+"
-
-  std::size_t& First(char32_t op) {
-    switch (op) {
-      case U'^': return power;
-      case U'/': return divide;
-      case U'*': return times;
-      case U'+': return plus;
-      default: return minus;
-    }
-  }
-
-  // Notes the pair that the characters at k - 1 and k of `text` make, if it is one of the above.
-  void NotePair(TextView text, std::size_t k) {
-    if (k == 0 || k >= text.size()) return;
-    const char32_t before = text[k - 1];
-    if (text[k] == U'-') {
-      plusMinus = plusMinus || before == U'+';
-    } else if (text[k] == U'+') {
-      operatorPlus = operatorPlus || TakesSign(before);
-      plusPlus = plusPlus || before == U'+';
-      timesPlus = timesPlus || before == U'*';
-      dividePlus = dividePlus || before == U'/';
-    }
-  }
-};
-
-// Index of the first `op` in `text` at or after `from`; npos for none.
-std::size_t FindFrom(TextView text, char32_t op, std::size_t from) {
-  for (std::size_t k = from; k < text.size(); ++k) {
-    if (text[k] == op) return k;
-  }
-  return Text::npos;
-}
-
-Landmarks FindLandmarks(TextView text) {
-  Landmarks found;
-  const auto first = [](std::size_t& index, std::size_t k) {
-    if (index == Text::npos) index = k;
-  };
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    switch (text[k]) {
-      case U'^': first(found.power, k); break;
-      case U'/': first(found.divide, k); break;
-      case U'*': first(found.times, k); break;
-      case U'-':
-        if (k > 0) first(found.minus, k);
-        found.NotePair(text, k);
-        break;
-      case U'+':
-        if (k > 0) first(found.plus, k);
-        found.NotePair(text, k);
-        break;
-      default: break;
-    }
-  }
-  return found;
-}
-
-// Whether `kept` tells what a fresh pass over `text` tells: the same first
-// operators, and every pair the text holds (kept may name more).
-[[maybe_unused]] bool Describes(const Landmarks& kept, TextView text) {
-  const Landmarks fresh = FindLandmarks(text);
-  return fresh.power == kept.power && fresh.divide == kept.divide && fresh.times == kept.times &&
-         fresh.plus == kept.plus && fresh.minus == kept.minus && (!fresh.operatorPlus || kept.operatorPlus) &&
-         (!fresh.plusMinus || kept.plusMinus) && (!fresh.plusPlus || kept.plusPlus) &&
-         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus);
-}
 
 // The working texts of a reduction, kept from one reduction to the next so
 // that a calculation rewrites its texts without asking for memory.
@@ -471,7 +225,7 @@ class Reduction {
     // taken of its base without a minus typed before it (3-2^0.5 is 3-1.414).
     // The digits of each operand are read as they are passed.
     int i = p - 1;
-    Digits leftDigits;
+    OperandDigits leftDigits;
     for (; i >= 1 && IsDigitOrPoint(r_[i - 1]); --i) leftDigits.Before(r_[i - 1]);
     bool leftNegative = false;
     if (i >= 1 && r_[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
@@ -481,7 +235,7 @@ class Reduction {
     int j = p + 1;
     bool rightNegative = false;
     for (; j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign); ++j) rightNegative = !rightNegative;
-    Digits rightDigits;
+    OperandDigits rightDigits;
     for (; j <= length_ && IsDigitOrPoint(r_[j - 1]); ++j) rightDigits.After(r_[j - 1]);
     const int rightEnd = j - 1 > p ? j - 1 : 0;
 

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/operands.h"
+
+#include "engine/arithmetic.h"
+#include "engine/failure.h"
+
+namespace suusiki {
+
+namespace {
+
+// Two value signs in a row cancel.
+void CancelSignPairs(Text& t) {
+  auto out = t.begin();
+  for (auto in = t.begin(); in != t.end(); ++in) {
+    if (*in == kValueSign && out != t.begin() && out[-1] == kValueSign) {
+      --out;
+    } else {
+      *out++ = *in;
+    }
+  }
+  t.erase(out, t.end());
+}
+
+}  // namespace
+
+// Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
+// make it a subtraction ("1+-3" stays the sum of 1 and -3). A "-" at the very
+// start stays as typed: it is the minus of the formula's first power. A "+"
+// typed as a sign after an operator, a bracket or a sign changes nothing and
+// goes, also in a variable's definition ("2*+3*+4*+5" is 120, "1-+2-+3" is -4,
+// "Abs(+2)*Abs(+3)" is 6). Blanks count for nothing in a number ("2 3" reads
+// as 23), so they go too: left in, "1+- 2" gave 1.2.
+//
+// Returns the number of "(" less the number of ")", counted on the way.
+std::ptrdiff_t MarkTypedSigns(Text& t) {
+  std::ptrdiff_t depth = 0;
+  bool signs = false;
+  std::size_t out = 0;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    char32_t c = t[i];
+    if (c == U' ') continue;
+    if (out > 0 && (c == U'+' || c == U'-') && TakesSign(t[out - 1])) {
+      if (c == U'+') continue;
+      c = kValueSign;
+    }
+    t[out++] = c;
+    signs = signs || c == kValueSign;
+    depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
+  }
+  t.resize(out);
+  if (signs) CancelSignPairs(t);
+  // Two minuses typed at the very start cancel as well: "--4^2" is 16, the
+  // same as "4^2", not the negative of the square of -4.
+  if (t.size() >= 2 && t[0] == U'-' && t[1] == kValueSign) t.erase(0, 2);
+  return depth;
+}
+
+// The value of an operand: any signs ("-" or value signs), then digits and points.
+double OperandValue(TextView operand) {
+  bool negative = false;
+  bool signed_ = false;
+  while (!operand.empty() && (operand.front() == U'-' || operand.front() == kValueSign)) {
+    negative = !negative;
+    signed_ = true;
+    operand.remove_prefix(1);
+  }
+  // A sign with no number after it leaves the formula unfinished ("2*-").
+  if (signed_ && operand.empty()) Fail(Failure::Syntax);
+  const double value = ReadOrFail(operand);
+  return negative ? -value : value;
+}
+
+// A computed value as it goes back into the text: a negative one carries the
+// value sign.
+Text SignedText(double value) {
+  Text text;
+  if (!AppendValueText(value, text)) Fail(Failure::Syntax);
+  if (text.front() == U'-') text.front() = kValueSign;
+  return text;
+}
+
+// The value of a text that must be one complete number, as in "6.*+4" where
+// both sides of "*+" are multiplied; anything else is an "other" failure.
+double WholeNumber(TextView text) {
+  while (!text.empty() && text.front() == U' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == U' ') text.remove_suffix(1);
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == U'+' || text[i] == U'-' || text[i] == kValueSign)) ++i;
+  bool digits = false;
+  while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
+  if (i < text.size() && text[i] == U'.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i, digits = true;
+  }
+  if (digits && i < text.size() &&
+      (text[i] == U'E' || text[i] == U'e' || text[i] == U'D' || text[i] == U'd' || IsExponentMark(text[i]))) {
+    std::size_t j = i + 1;
+    if (!IsExponentMark(text[i]) && j < text.size() && (text[j] == U'+' || text[j] == U'-')) ++j;
+    const std::size_t first = j;
+    while (j < text.size() && IsDigit(text[j])) ++j;
+    if (j > first) i = j;
+  }
+  if (!digits || i != text.size()) Fail(Failure::Other);
+  return ReadOrFail(WithShownSigns(text));
+}
+
+std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from) {
+  for (std::size_t k = from; k + 1 < text.size(); ++k) {
+    if (text[k] == a && text[k + 1] == b) return k;
+  }
+  return Text::npos;
+}
+
+std::size_t FindFrom(TextView text, char32_t op, std::size_t from) {
+  for (std::size_t k = from; k < text.size(); ++k) {
+    if (text[k] == op) return k;
+  }
+  return Text::npos;
+}
+
+Landmarks FindLandmarks(TextView text) {
+  Landmarks found;
+  const auto first = [](std::size_t& index, std::size_t k) {
+    if (index == Text::npos) index = k;
+  };
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    switch (text[k]) {
+      case U'^': first(found.power, k); break;
+      case U'/': first(found.divide, k); break;
+      case U'*': first(found.times, k); break;
+      case U'-':
+        if (k > 0) first(found.minus, k);
+        found.NotePair(text, k);
+        break;
+      case U'+':
+        if (k > 0) first(found.plus, k);
+        found.NotePair(text, k);
+        break;
+      default: break;
+    }
+  }
+  return found;
+}
+
+bool Describes(const Landmarks& kept, TextView text) {
+  const Landmarks fresh = FindLandmarks(text);
+  return fresh.power == kept.power && fresh.divide == kept.divide && fresh.times == kept.times &&
+         fresh.plus == kept.plus && fresh.minus == kept.minus && (!fresh.operatorPlus || kept.operatorPlus) &&
+         (!fresh.plusMinus || kept.plusMinus) && (!fresh.plusPlus || kept.plusPlus) &&
+         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus);
+}
+
+}  // namespace suusiki
