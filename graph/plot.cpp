@@ -32,14 +32,16 @@ std::vector<double> Ticks(const Range& range, double step) {
 
 Text PlainNumber(double value, double step) {
   if (!std::isfinite(value)) return U"";
-  NumberPattern pattern;
-  pattern.grouping = true;
+  Text text;
   if (step > 0 && std::isfinite(step)) {
+    NumberPattern pattern;
+    pattern.grouping = true;
     pattern.places = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);
+    text = NumberText(value, pattern);
   } else {
-    pattern.places = 15;
+    text = AnswerText(value);  // a value, written as the answer line writes it
+    text.pop_back();           // without its space
   }
-  Text text = NumberText(value, pattern);
   if (!text.empty() && text.back() == U'.') text.pop_back();
   return text;
 }

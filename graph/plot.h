@@ -44,6 +44,8 @@ std::vector<double> Ticks(const Range& range, double step);
 // `value` as a label on an axis whose ticks are `step` apart (or as a
 // coordinate read to `step`): the number text rule with as many decimals as
 // the step has, grouped by thousands, without the point of a whole number.
+// With no step (0), a value as the answer line shows it, without the point
+// of a whole number and the trailing space.
 Text PlainNumber(double value, double step);
 
 // The range that shows `values` (finite numbers, in any order): the middle

@@ -14,7 +14,7 @@ std::vector<Text> PrintLines(const MainState& state) {
   // The result as the answer line shows it; before any calculation the result
   // text is empty, which reads as 0.
   const auto result = ReadNumber(state.resultText());
-  lines.push_back(U"   　　= " + (result ? NumberText(*result, kAnswerPattern) : state.resultText()));
+  lines.push_back(U"   　　= " + (result ? AnswerText(*result) : state.resultText()));
   lines.push_back(U"　" + Text(60, U'-'));
   for (const Text& entry : state.table()) {
     if (entry.size() > 3) lines.push_back(U"　　" + entry);

@@ -27,6 +27,11 @@ TEST(PrintLinesTest, CurrentVariableResultRuleAndEveryDefinedVariable) {
       {{}, 25, U"(1+2", {U"　", U"　　Z: (1+2", U"   　　= 0. ", kRule, U"　　Z: (1+2"}},
       // The formula as the function stage left it, its signs written "-".
       {{}, 0, U"Sin(0-30)*2", {U"　", U"　　A: -0.5*2", U"   　　= -1. ", kRule, U"　　A: Sin(0-30)*2"}},
+      // A tiny value keeps its digits: an exponent in the formula, a power of ten in the result.
+      {{},
+       0,
+       U"Exp(0-50)*2",
+       {U"　", U"　　A: 1.92874984796392E-22*2", U"   　　= 3.85749969592784*10^-22 ", kRule, U"　　A: Exp(0-50)*2"}},
   };
   for (const auto& c : cases) {
     MainState state;
