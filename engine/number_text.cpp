@@ -182,20 +182,28 @@ constexpr NumberPattern kPlainPattern{};
 }  // namespace
 
 Significant CutToSignificantExactly(double magnitude) {
-  // 767 significant digits hold every double's exact expansion.
+  // 25 digits, correctly rounded, lie on the same side of the half at the 16th
+  // digit as the double itself unless they are that half; then the exact
+  // expansion decides (767 significant digits hold every double's).
   char buf[800];
-  const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 766);
-  Significant cut;
-  // "d.ddd...e-XX": the first digit, the point, then the others.
-  for (int i = 0; i < kSignificantDigits; ++i)
-    cut.digits = cut.digits * 10 + static_cast<unsigned>(buf[i == 0 ? 0 : i + 1] - '0');
-  const char* e = std::find(buf, r.ptr, 'e');
-  std::from_chars(e + 1 + (e[1] == '+'), r.ptr, cut.exponent);
-  if (buf[kSignificantDigits + 1] >= '5' && ++cut.digits == kPowersOf10[15]) {
-    cut.digits = kPowersOf10[14];
-    ++cut.exponent;
+  for (const int precision : {24, 766}) {
+    const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, precision);
+    // "d.ddd...e-XX": the first digit, the point, then the others.
+    const char* const rest = buf + kSignificantDigits + 1;
+    const char* const e = std::find(buf, r.ptr, 'e');
+    const bool half = *rest == '5' && std::all_of(rest + 1, e, [](char c) { return c == '0'; });
+    if (half && precision != 766) continue;
+    Significant cut;
+    for (int i = 0; i < kSignificantDigits; ++i)
+      cut.digits = cut.digits * 10 + static_cast<unsigned>(buf[i == 0 ? 0 : i + 1] - '0');
+    std::from_chars(e + 1 + (e[1] == '+'), r.ptr, cut.exponent);
+    if (*rest >= '5' && ++cut.digits == kPowersOf10[15]) {
+      cut.digits = kPowersOf10[14];
+      ++cut.exponent;
+    }
+    return cut;
   }
-  return cut;
+  return {};
 }
 
 Significant CutToSignificant(double magnitude) {
@@ -244,6 +252,10 @@ Text AnswerText(double value) {
 
 void AppendAnswerText(double value, Text& out) {
   if (!std::isfinite(value)) return;
+  if (std::fabs(value) >= 1e-9) {
+    AppendNumberText(value, kAnswerPattern, out);
+    return;
+  }
   const Digits d = CutToPlaces(value, 400);
   // Below 10^-9 the pattern's 17 places keep fewer than 9 digits, unless they hold them all.
   if (d.count == 0 || d.point >= -8 || d.count <= d.point + kAnswerPattern.places) {

@@ -95,7 +95,7 @@ struct Significant {
 // (10^-7 to below 10^15, nearly every value a formula computes), otherwise
 // from the exact decimal expansion. `magnitude` must be positive and finite.
 Significant CutToSignificant(double magnitude);
-// The cut from the exact decimal expansion alone, the rule itself.
+// The cut decided on the exact decimal expansion alone, the rule itself.
 Significant CutToSignificantExactly(double magnitude);
 
 }  // namespace suusiki
