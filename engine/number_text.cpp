@@ -105,7 +105,11 @@ Digits CutToPlaces(double value, int places) {
       ++d.point;
     }
   }
-  while (d.count > 1 && d.value % 10 == 0) d.value /= 10, --d.count;
+  // The trailing zeros go, eight, four, two and one at a time.
+  if (d.count > 8 && d.value % 100000000 == 0) d.value /= 100000000, d.count -= 8;
+  if (d.count > 4 && d.value % 10000 == 0) d.value /= 10000, d.count -= 4;
+  if (d.count > 2 && d.value % 100 == 0) d.value /= 100, d.count -= 2;
+  if (d.count > 1 && d.value % 10 == 0) d.value /= 10, d.count -= 1;
   return d;
 }
 

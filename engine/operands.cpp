@@ -104,20 +104,6 @@ double WholeNumber(TextView text) {
   return ReadOrFail(WithShownSigns(text));
 }
 
-std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from) {
-  for (std::size_t k = from; k + 1 < text.size(); ++k) {
-    if (text[k] == a && text[k + 1] == b) return k;
-  }
-  return Text::npos;
-}
-
-std::size_t FindFrom(TextView text, char32_t op, std::size_t from) {
-  for (std::size_t k = from; k < text.size(); ++k) {
-    if (text[k] == op) return k;
-  }
-  return Text::npos;
-}
-
 Landmarks FindLandmarks(TextView text) {
   Landmarks found;
   const auto first = [](std::size_t& index, std::size_t k) {

@@ -85,10 +85,20 @@ Text SignedText(double value);
 double WholeNumber(TextView text);
 
 // Index of the first `a` directly followed by `b`, at or after `from`.
-std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from = 0);
+inline std::size_t FindPair(TextView text, char32_t a, char32_t b, std::size_t from = 0) {
+  for (std::size_t k = from; k + 1 < text.size(); ++k) {
+    if (text[k] == a && text[k + 1] == b) return k;
+  }
+  return Text::npos;
+}
 
 // Index of the first `op` in `text` at or after `from`; npos for none.
-std::size_t FindFrom(TextView text, char32_t op, std::size_t from);
+inline std::size_t FindFrom(TextView text, char32_t op, std::size_t from) {
+  for (std::size_t k = from; k < text.size(); ++k) {
+    if (text[k] == op) return k;
+  }
+  return Text::npos;
+}
 
 // What the reduction looks for in its text: where each operator first stands
 // and which pairs with a "+" the text may hold.

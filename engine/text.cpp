@@ -137,9 +137,14 @@ Text Mid(TextView text, long long start, long long count) {
 }
 
 void ShowSigns(Text& text) {
-  std::replace(text.begin(), text.end(), kValueSign, U'-');
-  const char32_t marks[] = {kExponentUp, kExponentDown};
-  for (std::size_t i = 0; (i = text.find_first_of(marks, i, 2)) != Text::npos; i += 2) {
+  bool marks = false;  // (the exponent marks lie above the value sign)
+  for (char32_t& c : text) {
+    c = c == kValueSign ? U'-' : c;
+    marks |= c > kValueSign;
+  }
+  if (!marks) return;
+  const char32_t found[] = {kExponentUp, kExponentDown};
+  for (std::size_t i = 0; (i = text.find_first_of(found, i, 2)) != Text::npos; i += 2) {
     const char32_t sign = text[i] == kExponentUp ? U'+' : U'-';
     text[i] = U'E';
     text.insert(i + 1, 1, sign);
