@@ -36,22 +36,31 @@ std::ptrdiff_t MarkTypedSigns(Text& t) {
   std::ptrdiff_t depth = 0;
   bool signs = false;
   std::size_t out = 0;
+  std::size_t leading = 0;  // the minuses typed at the very start
   for (std::size_t i = 0; i < t.size(); ++i) {
     char32_t c = t[i];
     if (c == U' ') continue;
+    // A point before a minus goes before the minus is read: "3-.-7" is "3--7".
+    if (c == U'-') {
+      while (out > 0 && t[out - 1] == U'.') --out;
+    }
     if (out > 0 && (c == U'+' || c == U'-') && TakesSign(t[out - 1])) {
       if (c == U'+') continue;
       c = kValueSign;
+      if (leading == out) ++leading;
+    } else if (out == 0 && c == U'-') {
+      leading = 1;
     }
     t[out++] = c;
     signs = signs || c == kValueSign;
     depth += (c == U'(' ? 1 : 0) - (c == U')' ? 1 : 0);
   }
   t.resize(out);
+  // The minuses typed at the very start cancel in pairs, before anything else
+  // does: "--4^2" is 16, the same as "4^2", "---4^2" is "-4^2", and "--" before
+  // a function's negative value leaves that value alone (--Sin(0-30)^2 is 0.25).
+  if (leading >= 2) t.erase(leading % 2, leading - leading % 2);
   if (signs) CancelSignPairs(t);
-  // Two minuses typed at the very start cancel as well: "--4^2" is 16, the
-  // same as "4^2", not the negative of the square of -4.
-  if (t.size() >= 2 && t[0] == U'-' && t[1] == kValueSign) t.erase(0, 2);
   return depth;
 }
 

@@ -77,11 +77,16 @@ class Reduction {
       }
       // A bracket's value must not stand against a number: "(3)(4)" would
       // read as 34 and "(2).5" as 2.5. There is no implied multiplication.
-      if (NumberAt(t, s - 2) || NumberAt(t, c)) Fail(Failure::MisplacedBracket);
+      // A function's negative value after it stands against it too: "(2) Cos(180)".
+      if (NumberAt(t, s - 2) || NumberAt(t, c) || (c < static_cast<int>(t.size()) && t[c] == kValueSign)) {
+        Fail(Failure::MisplacedBracket);
+      }
       // The group is what lies between the "(" at position s and the ")" at c.
       r_.assign(t, static_cast<std::size_t>(s), static_cast<std::size_t>(c - s - 1));
       Changed();
       ReduceGroup();
+      // A sign with no number after it leaves the group unfinished: "(-)".
+      if (std::none_of(r_.begin(), r_.end(), IsDigit)) Fail(Failure::Syntax);
       // The group's value, with its sign, takes the place of the group and its
       // brackets; a sign typed before the bracket negates it.
       t.replace(static_cast<std::size_t>(s - 1), static_cast<std::size_t>(c - s + 1), r_);

@@ -163,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"1+- 2", "-1. "}, Case{"2* +3", "6. "}, Case{"5- -2", "7. "},
         // A sign with no number after it: unfinished, like "5*".
         Case{"2*-", kSyntax, kBeep}, Case{"5+-", kSyntax, kBeep}, Case{"2^-", kSyntax, kBeep},
-        Case{"(2*-)", kSyntax, kBeep}, Case{"5--", kSyntax, kBeep}));
+        Case{"(2*-)", kSyntax, kBeep}, Case{"5--", kSyntax, kBeep}, Case{"2*(-)-5", kSyntax, kBeep},
+        Case{"2-(-)-1", kSyntax, kBeep}, Case{"(-)(-)", kSyntax, kBeep}));
 
 // A computed value (a group's, a variable's, a function's, an operation's
 // result) is one signed number wherever it lands; a typed minus is read by what
@@ -184,8 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"(3)(4)", kSyntax, kBeepFocus}, Case{"(1)(0-2)", kSyntax, kBeepFocus},
         Case{"Sin(30)(2)", kSyntax, kBeepFocus}, Case{"(2)^(3)(4)", kSyntax, kBeepFocus},
         Case{"(2).5", kSyntax, kBeepFocus}, Case{".(2)", kSyntax, kBeepFocus}, Case{"(2) (3)", kSyntax, kBeepFocus},
-        Case{"Sin(30)*(2)", "1. "}, Case{"2*(3)", "6. "}, Case{"(2)*3", "6. "}, Case{"(1-3)^2+(2-5)^2", "13. "},
-        Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
+        Case{"(2) Cos(180)", kSyntax, kBeepFocus}, Case{"(2) Sin(30)", kSyntax, kBeepFocus},
+        Case{"(2)-Cos(180)", "3. "}, Case{"Sin(30)*(2)", "1. "}, Case{"2*(3)", "6. "}, Case{"(2)*3", "6. "},
+        Case{"(1-3)^2+(2-5)^2", "13. "}, Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
         Case{"B^2+C^2", "13. ", kAnswer, {"B=1-3", "C=2-5"}}, Case{"Sin(0-30)^2", "0.25 "},
         Case{"Cos(180)^2+Sin(0-90)^2", "2. "}, Case{"Sin(0-30)^2+Cos(0-30)^2", "1. "},
         Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "}, Case{"-(2^2)", "-4. "},
@@ -203,6 +205,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"-2^2", "-4. "}, Case{"-2^2^2", "-16. "}, Case{"-1+2^2", "3. "}, Case{"-(0-2)", "2. "},
         Case{"-(0-2)^2", "-4. "}, Case{"-(3)^2", "-9. "}, Case{"-X^2", "-9. ", kAnswer, {"X=1-4"}},
         Case{"-Int(0-2.5)", "3. "}, Case{"--(2)", "2. "},
+        // Also before a function's negative value: the minus applies to its power.
+        Case{"-Sin(0-30)^2", "-0.25 "}, Case{"--Sin(0-30)^2", "0.25 "}, Case{"---Sin(0-30)^2", "-0.25 "},
+        Case{"-Atn(0-1)^2", "-2,025. "}, Case{"-Log(0.25)^2", "-1.9218120556728 "}, Case{"-Cos(180)^3", "1. "},
+        Case{"-Abs(0-2)^2", "-4. "}, Case{"-Sin(30)^2", "-0.25 "}, Case{"-B^2", "-9. ", kAnswer, {"B=0-3"}},
+        // A point before a minus goes before the minus is read.
+        Case{"3-.-7^2", "-46. "}, Case{"-.-(5)+0", "5. "}, Case{"-.-5", "5. "}, Case{"-.-7^2", "49. "},
+        Case{"5.-3", "2. "},
         // A typed sign before a negative group cancels its sign, also under a power.
         Case{"2*-(0-3)^2", "18. "}, Case{"2*-(0-3)", "6. "},
         // After a number a minus subtracts, the power taken of the number alone.
