@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The reading rule: the value of a number text.
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <string>
+
+#include "engine/number_text.h"
+
+namespace suusiki {
+namespace {
+
+// The characters of a number as std::from_chars reads them: on the stack up
+// to a length that every number of a formula keeps to, on the heap beyond.
+class NumberChars {
+ public:
+  void push_back(char c) {
+    if (size_ < kInline) {
+      inline_[size_] = c;
+    } else {
+      if (size_ == kInline) heap_.assign(inline_, kInline);
+      heap_.push_back(c);
+    }
+    ++size_;
+  }
+  // Shortens the text to `size` characters.
+  void resize(std::size_t size) {
+    if (size_ > kInline) heap_.resize(size);
+    size_ = size;
+  }
+  const char* data() const { return size_ > kInline ? heap_.data() : inline_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  static constexpr std::size_t kInline = 120;
+  char inline_[kInline] = {};
+  std::string heap_;
+  std::size_t size_ = 0;
+};
+
+// Reads the common number of a formula: an optional sign, digits, a point and
+// digits, at most 19 digits in all and at most 2^53 units of the last one,
+// ended by the end of the text or a character that can't continue it. Such a
+// value is the quotient of two doubles that hold their values exactly (the
+// units, and a power of ten up to 10^19), and one division rounds it
+// correctly, as std::from_chars does. False for anything else (blanks, an
+// exponent, "&H", no digits, more digits), which the full reading rule reads.
+bool ReadPlainDecimal(TextView text, double& value) {
+  const char32_t* p = text.data();
+  const char32_t* const end = p + text.size();
+  const bool negative = p < end && *p == U'-';
+  if (p < end && (*p == U'-' || *p == U'+')) ++p;
+  // Up to 19 digits the units of the last one fit in 64 bits.
+  std::uint64_t units = 0;
+  const char32_t* const whole = p;
+  for (; p < end && IsDigit(*p); ++p) units = units * 10 + (*p - U'0');
+  std::ptrdiff_t digits = p - whole;
+  std::ptrdiff_t decimals = 0;
+  if (p < end && *p == U'.') {
+    const char32_t* const fraction = ++p;
+    for (; p < end && IsDigit(*p); ++p) units = units * 10 + (*p - U'0');
+    decimals = p - fraction;
+    digits += decimals;
+  }
+  if (digits == 0 || digits > kMaxPlainDigits) return false;
+  if (p < end) {
+    const char32_t c = *p;
+    if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd' ||
+        IsExponentMark(c)) {
+      return false;
+    }
+  }
+  if (!PlainDecimalValue(units, static_cast<int>(digits), static_cast<int>(decimals), value)) return false;
+  if (negative) value = -value;
+  return true;
+}
+
+}  // namespace
+
+bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                            1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  static_assert(std::size(kPowersOfTen) == kMaxPlainDigits + 1);
+  if (digits > kMaxPlainDigits || units > (std::uint64_t{1} << 53) || decimals < 0 || decimals > digits) return false;
+  value = static_cast<double>(units) / kPowersOfTen[decimals];
+  return true;
+}
+
+std::optional<double> ReadNumber(TextView text) {
+  if (double value = 0; ReadPlainDecimal(text, value)) return value;
+  std::size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < text.size() && (text[i] == U' ' || text[i] == U'\t' || text[i] == U'\n')) ++i;
+  };
+  auto peek = [&]() -> char32_t {
+    skipBlanks();
+    return i < text.size() ? text[i] : 0;
+  };
+
+  if (peek() == U'&') {
+    ++i;
+    const char32_t kind = peek();
+    int base = 0;
+    if (kind == U'H' || kind == U'h') base = 16;
+    if (kind == U'O' || kind == U'o') base = 8;
+    if (base == 0) return 0.0;
+    ++i;
+    double value = 0;
+    for (;;) {
+      const char32_t c = peek();
+      int digit = -1;
+      if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
+      if (base == 16 && c >= U'A' && c <= U'F') digit = static_cast<int>(c - U'A' + 10);
+      if (base == 16 && c >= U'a' && c <= U'f') digit = static_cast<int>(c - U'a' + 10);
+      if (digit < 0 || digit >= base) break;
+      ++i;
+      value = value * base + digit;
+      if (std::isinf(value)) return std::nullopt;
+    }
+    return value;
+  }
+
+  NumberChars number;
+  if (const char32_t c = peek(); c == U'+' || c == U'-') {
+    if (c == U'-') number.push_back('-');
+    ++i;
+  }
+  bool anyDigit = false;
+  bool nonZero = false;
+  long long integerDigits = 0;
+  long long leadingFractionZeros = 0;
+  while (IsDigit(peek())) {
+    const char c = static_cast<char>(text[i++]);
+    anyDigit = true;
+    if (c != '0' || nonZero) ++integerDigits;
+    nonZero = nonZero || c != '0';
+    number.push_back(c);
+  }
+  if (peek() == U'.') {
+    ++i;
+    number.push_back('.');
+    while (IsDigit(peek())) {
+      const char c = static_cast<char>(text[i++]);
+      anyDigit = true;
+      if (!nonZero && c == '0') ++leadingFractionZeros;
+      nonZero = nonZero || c != '0';
+      number.push_back(c);
+    }
+  }
+  if (!anyDigit) return 0.0;
+  // Decimal position of the first non-zero digit, to tell overflow from underflow.
+  const long long magnitude = integerDigits > 0 ? integerDigits : -leadingFractionZeros;
+
+  long long exponent = 0;
+  if (const char32_t c = peek(); c == U'E' || c == U'e' || c == U'D' || c == U'd' || IsExponentMark(c)) {
+    const std::size_t mark = i;
+    ++i;
+    const std::size_t mantissaEnd = number.size();
+    number.push_back('e');
+    bool negative = c == kExponentDown;
+    if (negative) number.push_back('-');
+    if (const char32_t s = peek(); !IsExponentMark(c) && (s == U'+' || s == U'-')) {
+      negative = s == U'-';
+      number.push_back(static_cast<char>(s));
+      ++i;
+    }
+    bool expDigits = false;
+    while (IsDigit(peek())) {
+      const int digit = static_cast<int>(text[i++] - U'0');
+      number.push_back(static_cast<char>('0' + digit));
+      expDigits = true;
+      if (exponent < LLONG_MAX / 20) exponent = exponent * 10 + digit;
+    }
+    if (expDigits) {
+      if (negative) exponent = -exponent;
+    } else {
+      number.resize(mantissaEnd);
+      i = mark;  // "5E" reads as 5
+    }
+  }
+
+  double value = 0;
+  const auto r = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (r.ec == std::errc::result_out_of_range) {
+    const bool minus = number.data()[0] == '-';
+    if (!nonZero) return minus ? -0.0 : 0.0;
+    if (magnitude + exponent > 0) return std::nullopt;  // beyond the double range
+    return minus ? -0.0 : 0.0;                          // below the smallest double
+  }
+  return value;
+}
+
+}  // namespace suusiki
