@@ -129,6 +129,44 @@ std::string CutOfNumberText(double value) {
   return digits + "e" + std::to_string(exponent);
 }
 
+// The text of `value` with at most `places` decimals, worked out from the
+// exact 15-digit cut with decimal digits: halves away from zero again.
+std::string ExpectedWithPlaces(double value, int places) {
+  const std::string cut = ExactCut(value);
+  std::string digits = cut.substr(0, 15);
+  int exponent = std::stoi(cut.substr(16));  // of the first digit
+  const int keep = exponent + places + 1;
+  if (keep <= 0) {
+    digits = keep == 0 && digits[0] >= '5' ? "1" : "";
+    exponent = -places;
+  } else if (keep < 15) {
+    const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
+    digits.resize(static_cast<std::size_t>(keep));
+    for (int i = keep - 1; up; --i) {
+      if (i < 0) {
+        digits.insert(0, "1");
+        ++exponent;
+        break;
+      }
+      const bool carry = digits[static_cast<std::size_t>(i)] == '9';
+      digits[static_cast<std::size_t>(i)] = carry ? '0' : static_cast<char>(digits[static_cast<std::size_t>(i)] + 1);
+      if (!carry) break;
+    }
+  }
+  if (digits.find_first_not_of('0') == std::string::npos) return "0.";
+  std::string whole = "0";
+  std::string fraction = digits;
+  if (exponent >= 0) {
+    digits.resize(std::max(digits.size(), static_cast<std::size_t>(exponent) + 1), '0');
+    whole = digits.substr(0, static_cast<std::size_t>(exponent) + 1);
+    fraction = digits.substr(static_cast<std::size_t>(exponent) + 1);
+  } else {
+    fraction.insert(0, static_cast<std::size_t>(-exponent - 1), '0');
+  }
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  return (value < 0 ? "-" : "") + whole + "." + fraction;
+}
+
 TEST(NumberTextTest, CutsTheExactExpansionOfAnyDouble) {
   std::mt19937_64 random(14);
   int checked = 0;
@@ -148,6 +186,14 @@ TEST(NumberTextTest, CutsTheExactExpansionOfAnyDouble) {
     }
     if (!std::isfinite(value) || value == 0) continue;
     ASSERT_EQ(CutOfNumberText(value), ExactCut(value)) << std::hexfloat << value;
+    // And then to any number of places.
+    if (std::fabs(value) > 1e-25 && std::fabs(value) < 1e25) {
+      const int places = static_cast<int>(random() % 26);
+      ASSERT_EQ(
+          ToUtf8(NumberText(value, NumberPattern::Parse("0." + std::string(static_cast<std::size_t>(places), '#')))),
+          ExpectedWithPlaces(value, places))
+          << std::hexfloat << value << " to " << places << " places";
+    }
     ++checked;
   }
   EXPECT_GT(checked, 50000);
