@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Random formulas checked against exact decimal arithmetic.
 //
-// The generator writes formulas of decimals, "+ - * / ^" and brackets, with
-// whole powers 0 to 3 and no minus typed before a number, so negative values
-// only come from subtractions inside brackets. The exact evaluator reads them
-// on big decimal numbers with ordinary precedence (powers from the left, then
-// "/" and "*", then "+" and "-" from the left) and rounds each operation's
-// result the way the number text of the reduction does: 15 significant digits,
-// then at most 18 decimal places, halves away from zero. The calculate command
-// takes every "+" before any "-", which only moves roundings around, so the two
-// agree within the relative 1e-9 that the comparison allows.
+// The generator writes formulas of decimals, "+ - * / ^", brackets and, in its
+// magnitudes mode, Exp calls, with whole exponents and no minus typed before a
+// number except in an exponent ("10^-19"), so negative values only come from
+// subtractions inside brackets. The exact evaluator reads them on big decimal
+// numbers in the order the calculate command works: function calls from the
+// rightmost outward, then the bracket groups from the innermost out, and in
+// each group every "^" from the left, every "/", every "*", every "+" and then
+// every "-". Each operation's result is rounded as the reduction rounds it: 15
+// significant digits, halves away from zero, at any magnitude.
 #pragma once
 
 #include <cstdint>
@@ -18,40 +18,73 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/main_state.h"
+
 namespace suusiki::exact {
 
+enum class Mode {
+  kPlain,       // 0 to 999 with up to three decimals, exponents 0 to 3
+  kMagnitudes,  // the same mixed with 10^-k, 10^k, Exp(0-k) and a/10^k: values from about 1e-300 to 1e99
+};
+
 // At most four operands (powers' exponents included) stand in any one bracket
-// level. With every value below 1e15 a reduced group's text then stays well
-// below the 100-character limit: four value texts of at most 21 characters.
-std::string RandomFormula(std::mt19937_64& random);
+// level, so that a reduced group's text stays below the 100-character limit:
+// four value texts of at most 22 characters.
+std::string RandomFormula(std::mt19937_64& random, Mode mode = Mode::kPlain);
 
 enum class Outcome {
   kValue,           // a number
-  kDivisionByZero,  // a non-zero number divided by zero
-  kZeroByZero,      // zero divided by zero: a silent failure
-  kOutOfRange,      // a value of 1e15 or more on the way: not compared
+  kDivisionByZero,  // a number divided by zero, or zero raised to a negative power
+  kTooLarge,        // a value of 1e99 or more (cut to 15 digits) on the way
+  kOverflow,        // a value beyond the range of a double on the way
+  kOutOfRange,      // not compared: a value below 1e-300 on the way, or one on the edge of a limit
+  kNotAFormula,     // outside the evaluator's grammar, or a group that may grow past 100 characters
 };
 
 struct ExactValue {
   Outcome outcome = Outcome::kValue;
-  std::string decimal;          // the value as plain decimal text, when there is one
+  std::string decimal;          // the value as decimal text ("0.25", "3.5e-19"), when there is one
   bool raisesNegative = false;  // a negative number is raised to a power on the way
+  // The engine, which reads its operands into doubles, may come to another
+  // outcome: a sum on the way cancels most of its operands' digits, leaving
+  // their binary errors, or the value lies within such an error of 1e99 or
+  // of the double range. Not compared.
+  bool uncertain = false;
 };
 
-// The value of a formula in the generator's grammar.
+// The value of a formula in the evaluator's grammar:
+//   level   = chain {("+" | "-" | "*" | "/") chain}
+//   chain   = primary {"^" ["-"] whole}          a whole number of 1 to 3 digits
+//   primary = number | "(" level ")" | "Exp(" level ")"
+// with numbers of digits and at most one point (20 characters at most), the
+// function's name in any letter case, and 400 characters in all.
 ExactValue Evaluate(std::string_view formula);
+
+// Whether the calculate command's outcome is compared with `exact` at all.
+bool Compared(const ExactValue& exact);
+
+// Whether the calculate command just run agrees with `exact`: a value within a
+// relative 1e-9 whose answer line is AnswerText of it, or the failure and
+// message that the outcome calls for.
+bool Agrees(const ExactValue& exact, const MainState& state, const Effects& effects);
+
+// The formula, the exact value and the answer line, for a report.
+std::string Difference(std::string_view formula, const ExactValue& exact, const MainState& state);
 
 // The generated formulas compared with the calculate command.
 struct Tally {
   int values = 0;                        // numbers that agree
+  int tinyValues = 0;                    // of those, the ones of magnitude below 1e-9 (but not 0)
   int divisionsByZero = 0;               // "0で除算" where exact arithmetic divides by zero
-  int zeroByZero = 0;                    // silent failures where it divides zero by zero
-  int outOfRange = 0;                    // formulas skipped for a value of 1e15 or more
+  int tooLarge = 0;                      // "文法エラー！" where a value reaches 1e99
+  int overflows = 0;                     // "桁あふれ" where a value leaves the double range
+  int outOfRange = 0;                    // formulas skipped as out of range
+  int uncertain = 0;                     // formulas skipped as uncertain
   int negativePowers = 0;                // compared formulas that raise a negative value to a power
   std::vector<std::string> differences;  // formula, exact value and the engine's answer
 };
 
 // Compares `count` formulas from a generator seeded with `seed`.
-Tally CompareWithCalculate(std::uint64_t seed, int count);
+Tally CompareWithCalculate(std::uint64_t seed, int count, Mode mode = Mode::kPlain);
 
 }  // namespace suusiki::exact

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The calculate command against exact decimal arithmetic on random formulas
-// (bench/exact_check.cpp runs the same comparison on 20,000 of them).
+// (bench/exact_check.cpp runs the same comparison on 20,000 of each mode).
 #include "tests/engine/exact_arithmetic.h"
 
 #include <gtest/gtest.h>
@@ -13,41 +13,101 @@ TEST(ExactArithmeticTest, TheEvaluatorRoundsEachResultAsTheNumberTextDoes) {
     const char* formula;
     Outcome outcome;
     const char* decimal;
+    bool uncertain = false;
   } cases[] = {
       {"1/3", Outcome::kValue, "0.333333333333333"},
       {"2/3", Outcome::kValue, "0.666666666666667"},
       {"1/3*3", Outcome::kValue, "0.999999999999999"},
-      // 15 significant digits first, then 18 decimal places.
-      {"1/7/1000000", Outcome::kValue, "0.000000142857142857"},
-      {"1/1000000000/1000000000/10", Outcome::kValue, "0"},
+      // 15 significant digits at any magnitude, no cut of decimal places.
+      {"1/7/1000000", Outcome::kValue, "0.000000142857142857143"},
+      {"1/1000000000/1000000000/10", Outcome::kValue, "1e-19"},
+      {"1/3/10^30", Outcome::kValue, "3.33333333333333e-31"},
+      {"1/10^20*10^20", Outcome::kValue, "1"},
+      {"6.62607015*10^-34*299792458/(500*10^-9)", Outcome::kValue, "3.97289171429786e-19"},
+      {"999^3^2", Outcome::kValue, "994014980014994000"},
+      {"10^98*9.99", Outcome::kValue, "9.99e98"},
+      {"10^-300", Outcome::kValue, "1e-300"},
       {"2^3^2", Outcome::kValue, "64"},
+      {"10^-5^2", Outcome::kValue, "1e-10"},
+      {"2^-3", Outcome::kValue, "0.125"},
+      {"(0-2)^-3", Outcome::kValue, "-0.125"},
       {"(0-2)^3", Outcome::kValue, "-8"},
       {"(1-3)^2+(2-5)^2", Outcome::kValue, "13"},
+      // Every "+" first, with the signed term before it, then every "-".
       {"7-3+2", Outcome::kValue, "6"},
+      {"10^50-10^50+1", Outcome::kValue, "0"},
+      {"1-10^20+10^20", Outcome::kValue, "1"},
+      {"10^15-1+2+4", Outcome::kValue, "1000000000000000"},
       {"8/2*4", Outcome::kValue, "16"},
       {"0.1+0.2", Outcome::kValue, "0.3"},
+      {"0.1+0.2-0.3", Outcome::kValue, "0"},
       {"2.5^0", Outcome::kValue, "1"},
+      {"Exp(0-50)", Outcome::kValue, "1.92874984796392e-22"},
+      {"Exp(1)^2", Outcome::kValue, "7.38905609893068"},
+      // What is left of a cancelling sum is the binary error of its operands.
+      {"1/3*3-1", Outcome::kValue, "-1e-15", true},
+      {"3.00000000000001*5-15.0000000000001", Outcome::kValue, "0", true},  // the product is a half
+      {"1/3-1/3", Outcome::kValue, "0"},
       {"5/(2-2)", Outcome::kDivisionByZero, ""},
-      {"(2-2)/0", Outcome::kZeroByZero, ""},
-      {"999^3^2", Outcome::kOutOfRange, ""},
+      {"(2-2)/0", Outcome::kDivisionByZero, ""},
+      {"0^-2", Outcome::kDivisionByZero, ""},
+      {"10^98*10", Outcome::kTooLarge, ""},
+      {"10^300", Outcome::kTooLarge, ""},
+      {"10^400", Outcome::kOverflow, ""},
+      {"(10^98)^4", Outcome::kOverflow, ""},
+      // The first failure in the engine's order: powers, then calls first.
+      {"1/0+10^400", Outcome::kOverflow, ""},
+      {"(1/0)+10^400", Outcome::kDivisionByZero, ""},
+      {"1/0+Exp(1000)", Outcome::kOverflow, ""},
+      {"10^-301", Outcome::kOutOfRange, ""},
+      {"Exp(0-800)", Outcome::kOutOfRange, ""},
+      // The limits, and values within the engine's binary error of them.
+      {"9999999999999.99*10^86", Outcome::kValue, "9.99999999999999e98"},
+      {"9.999999999999995*10^98", Outcome::kOutOfRange, ""},
+      {"17976931348623/10^-295", Outcome::kTooLarge, ""},
+      {"17976931348624/10^-295", Outcome::kOverflow, ""},
+      {"17976931348623158/10^-292", Outcome::kOutOfRange, ""},
+      {"2*-3", Outcome::kNotAFormula, ""},
+      {"Sin(30)", Outcome::kNotAFormula, ""},
+      {"2^0.5", Outcome::kNotAFormula, ""},
+      {"(1+2", Outcome::kNotAFormula, ""},
+      // Six quotients of 17 characters: the engine's 100-character limit.
+      {"1/3+1/7+1/9+1/11+1/13+1/17", Outcome::kNotAFormula, ""},
   };
   for (const auto& c : cases) {
     const ExactValue value = Evaluate(c.formula);
     EXPECT_EQ(value.outcome, c.outcome) << c.formula;
     EXPECT_EQ(value.decimal, c.decimal) << c.formula;
+    EXPECT_EQ(value.uncertain, c.uncertain) << c.formula;
   }
 }
 
-// A thousand formulas: with these, an engine that took a bracket's negative
-// value for a subtraction gets at least one wrong.
+// A thousand formulas of each mode: with the plain ones, an engine that took
+// a bracket's negative value for a subtraction gets at least one wrong; the
+// others reach far below 1e-9, 1e99 and beyond the range of a double, and
+// an engine that added from the left gets more than a dozen wrong.
 TEST(ExactArithmeticTest, RandomFormulasAgreeWithExactArithmetic) {
-  const Tally tally = CompareWithCalculate(15, 1000);
-  for (const std::string& difference : tally.differences) ADD_FAILURE() << difference;
-  // Mostly numbers, many of them through negative values raised to a power.
-  EXPECT_GT(tally.values, 900);
-  EXPECT_GT(tally.negativePowers, 80);
-  EXPECT_GT(tally.divisionsByZero, 0);
-  EXPECT_LT(tally.outOfRange, 60);
+  const struct {
+    Mode mode;
+    int values;
+    int negativePowers;
+    int tinyValues;
+    int tooLarge;
+    int skipped;
+  } cases[] = {
+      {Mode::kPlain, 900, 80, 0, 0, 60},
+      {Mode::kMagnitudes, 800, 20, 150, 50, 30},
+  };
+  for (const auto& c : cases) {
+    const Tally tally = CompareWithCalculate(15, 1000, c.mode);
+    for (const std::string& difference : tally.differences) ADD_FAILURE() << difference;
+    EXPECT_GT(tally.values, c.values);
+    EXPECT_GT(tally.negativePowers, c.negativePowers);
+    EXPECT_GE(tally.tinyValues, c.tinyValues);
+    EXPECT_GE(tally.tooLarge + tally.overflows, c.tooLarge);
+    EXPECT_GT(tally.divisionsByZero, 0);
+    EXPECT_LT(tally.outOfRange + tally.uncertain, c.skipped);
+  }
 }
 
 }  // namespace
