@@ -372,7 +372,7 @@ class Parser {
       if (minus) ++at_;
       int k = 0;
       int digits = 0;
-      for (; Peek() >= '0' && Peek() <= '9'; ++at_, ++digits) k = 10 * k + (Peek() - '0');
+      for (; Peek() >= '0' && Peek() <= '9' && digits <= 3; ++at_, ++digits) k = 10 * k + (Peek() - '0');
       if (digits == 0 || digits > 3) return false;
       later += chain.exponents.empty() ? 0 : static_cast<int>(at_ - start);
       typed += static_cast<int>(at_ - start);
