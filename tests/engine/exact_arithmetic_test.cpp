@@ -70,6 +70,7 @@ TEST(ExactArithmeticTest, TheEvaluatorRoundsEachResultAsTheNumberTextDoes) {
       {"2*-3", Outcome::kNotAFormula, ""},
       {"Sin(30)", Outcome::kNotAFormula, ""},
       {"2^0.5", Outcome::kNotAFormula, ""},
+      {"2^99999999999", Outcome::kNotAFormula, ""},
       {"(1+2", Outcome::kNotAFormula, ""},
       // Six quotients of 17 characters: the engine's 100-character limit.
       {"1/3+1/7+1/9+1/11+1/13+1/17", Outcome::kNotAFormula, ""},
