@@ -238,7 +238,7 @@ constexpr int kMaxGroupLength = 100;
 constexpr std::size_t kMaxFormulaLength = 400;
 
 // Whether a double holds the value exactly: 5^scale divides the digits and
-// leaves an odd part below 2^53.
+// leaves an odd factor below 2^53.
 bool Binary(const Decimal& value) {
   Natural n = value.digits;
   int scale = value.scale;

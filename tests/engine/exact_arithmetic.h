@@ -27,9 +27,11 @@ enum class Mode {
   kMagnitudes,  // the same mixed with 10^-k, 10^k, Exp(0-k) and a/10^k: values from about 1e-300 to 1e99
 };
 
-// At most four operands (powers' exponents included) stand in any one bracket
-// level, so that a reduced group's text stays below the 100-character limit:
-// four value texts of at most 22 characters.
+// Plain formulas hold at most four operands (powers' exponents included) in
+// any one bracket level, so that a reduced group's text stays below the
+// 100-character limit: four value texts of at most 22 characters. Magnitudes
+// formulas hold up to five, and one whose group might grow past the limit is
+// drawn again. Either stays within 120 characters.
 std::string RandomFormula(std::mt19937_64& random, Mode mode = Mode::kPlain);
 
 enum class Outcome {
