@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The reading rule: the value of a number text.
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -47,6 +48,29 @@ class NumberChars {
 // units, and a power of ten up to 10^19), and one division rounds it
 // correctly, as std::from_chars does. False for anything else (blanks, an
 // exponent, "&H", no digits, more digits), which the full reading rule reads.
+// units x 10^scale, correctly rounded: one exact operation while the units
+// and the power of ten are doubles that hold them exactly (units to 2^53,
+// powers to 10^22), std::from_chars beyond. False when it lies beyond the
+// range of a double.
+bool ScaledValue(std::uint64_t units, int scale, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (units <= (std::uint64_t{1} << 53) && scale >= -22 && scale <= 22) {
+    const auto exact = static_cast<double>(units);
+    value = scale >= 0 ? exact * kPowersOfTen[scale] : exact / kPowersOfTen[-scale];
+    return std::isfinite(value);
+  }
+  char digits[24];
+  char exponent[8];
+  const auto d = std::to_chars(digits, digits + sizeof digits, units);
+  const auto e = std::to_chars(exponent, exponent + sizeof exponent, scale);
+  char text[sizeof digits + 1 + sizeof exponent];
+  char* const mark = std::copy(digits, d.ptr, text);
+  *mark = 'e';
+  char* const last = std::copy(exponent, e.ptr, mark + 1);
+  return std::from_chars(text, last, value).ec == std::errc() && std::isfinite(value);
+}
+
 bool ReadPlainDecimal(TextView text, double& value) {
   const char32_t* p = text.data();
   const char32_t* const end = p + text.size();
@@ -65,14 +89,27 @@ bool ReadPlainDecimal(TextView text, double& value) {
     digits += decimals;
   }
   if (digits == 0 || digits > kMaxPlainDigits) return false;
+  // A value carried with an exponent mark: its 15 digits times a power of ten.
+  int scale = 0;
+  if (p < end && IsExponentMark(*p)) {
+    const bool down = *p == kExponentDown;
+    const char32_t* const first = ++p;
+    for (; p < end && IsDigit(*p) && p - first < 4; ++p) scale = scale * 10 + static_cast<int>(*p - U'0');
+    if (p == first) return false;
+    if (down) scale = -scale;
+  }
   if (p < end) {
     const char32_t c = *p;
-    if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd' ||
+    if (c == U' ' || c == U'\t' || c == U'\n' || c == U'E' || c == U'e' || c == U'D' || c == U'd' || IsDigit(c) ||
         IsExponentMark(c)) {
       return false;
     }
   }
-  if (!PlainDecimalValue(units, static_cast<int>(digits), static_cast<int>(decimals), value)) return false;
+  if (scale == 0) {
+    if (!PlainDecimalValue(units, static_cast<int>(digits), static_cast<int>(decimals), value)) return false;
+  } else if (!ScaledValue(units, scale - static_cast<int>(decimals), value)) {
+    return false;
+  }
   if (negative) value = -value;
   return true;
 }

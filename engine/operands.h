@@ -13,8 +13,8 @@ namespace suusiki {
 
 inline bool IsOperator(char32_t c) { return c == U'+' || c == U'-' || c == U'*' || c == U'/'; }
 // A character of a number's digits: a digit, a point, or the exponent mark of a
-// value carried with one.
-inline bool IsDigitOrPoint(char32_t c) { return IsDigit(c) || c == U'.' || IsExponentMark(c); }
+// value carried with one (the only characters above the value sign).
+inline bool IsDigitOrPoint(char32_t c) { return IsDigit(c) || c == U'.' || c > kValueSign; }
 
 // A "-" typed right after an operator, an opening bracket or another sign
 // belongs to what follows: it is a sign, never a subtraction.
@@ -36,25 +36,25 @@ double OperandValue(TextView operand);
 class OperandDigits {
  public:
   void Before(char32_t c) {
-    if (IsExponentMark(c)) {
-      exponent_ = true;
+    if (IsDigit(c)) {
+      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
+      ++digits_;
     } else if (c == U'.') {
       ++points_;
       decimals_ = digits_;
     } else {
-      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
-      ++digits_;
+      exponent_ = true;
     }
   }
   void After(char32_t c) {
-    if (IsExponentMark(c)) {
-      exponent_ = true;
-    } else if (c == U'.') {
-      ++points_;
-    } else {
+    if (IsDigit(c)) {
       if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
       ++digits_;
       if (points_ > 0) ++decimals_;
+    } else if (c == U'.') {
+      ++points_;
+    } else {
+      exponent_ = true;
     }
   }
   // The operand's value: that of a plain decimal at once, otherwise by the

@@ -137,10 +137,13 @@ Text Mid(TextView text, long long start, long long count) {
 }
 
 void ShowSigns(Text& text) {
+  // Most texts hold neither: one look tells (nothing typed lies above Unicode).
+  const auto first = std::find_if(text.begin(), text.end(), [](char32_t c) { return c >= kValueSign; });
+  if (first == text.end()) return;
   bool marks = false;  // (the exponent marks lie above the value sign)
-  for (char32_t& c : text) {
-    c = c == kValueSign ? U'-' : c;
-    marks |= c > kValueSign;
+  for (auto c = first; c != text.end(); ++c) {
+    *c = *c == kValueSign ? U'-' : *c;
+    marks |= *c > kValueSign;
   }
   if (!marks) return;
   const char32_t found[] = {kExponentUp, kExponentDown};
