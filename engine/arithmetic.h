@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "engine/checks.h"
+#include "engine/functions.h"
 #include "engine/text.h"
 
 namespace suusiki {

@@ -11,6 +11,7 @@
 
 #include "engine/failure.h"
 #include "engine/text.h"
+#include "engine/variable_table.h"
 
 namespace suusiki {
 
@@ -107,16 +108,27 @@ class MainState {
   // calculate command runs on the empty formula box.
   Effects ClearAll();
 
- private:
-  friend class SolverSteps;
+  // The steps that the Newton command and the graph take besides the commands
+  // above, and through which tests set the scene.
+  //
+  // The answer line shows `text` ("計算中", the root, or nothing).
+  void ShowAnswer(TextView text) { answerLine_ = Text(text); }
+  // The current variable's label shows `text`.
+  void ShowVariableLabel(TextView text) { variableLabel_ = Text(text); }
+  // The formula box is stored as the current variable's definition (when one
+  // is current), as a click on a command button does first.
+  void StoreFormulaBox();
+  // Stores `text` as the definition of variable `index` (and saves), then
+  // makes A current again with its definition in the formula box and the
+  // list's edit field.
+  void StoreAndReturnToA(int index, TextView text);
 
+ private:
   void Save();
-  // Variable references and Pi, pass after pass; false when the formula has
-  // no letters at all (and so nothing to expand).
-  bool Expand();
-  // Calls from the rightmost outward, then the rest; `letters` false when the
-  // formula has none.
-  void EvaluateFunctions(bool letters);
+  // Enter in the formula box or the list's edit field: stores `box`, then
+  // calculates; the focus goes to `focus`.
+  Effects Enter(const Text& box, Focus focus);
+
   AutoSave* autoSave_;
   VariableTable table_ = EmptyTable();
   int current_ = 0;
@@ -128,34 +140,5 @@ class MainState {
   Text workingFormula_;
   Text resultText_;
 };
-
-// The steps of the Newton command that change the state besides the commands
-// above: the solver reaches the state through this and nothing else.
-class SolverSteps {
- public:
-  explicit SolverSteps(MainState& state) : state_(state) {}
-
-  const MainState& state() const { return state_; }
-  Effects Calculate() { return state_.Calculate(); }
-  Effects SelectRow(int row) { return state_.SelectRow(row); }
-
-  // The answer line shows `text` ("計算中", the root, or nothing).
-  void ShowAnswer(TextView text) { state_.answerLine_ = Text(text); }
-  // The current variable's label shows `text`.
-  void ShowVariableLabel(TextView text) { state_.variableLabel_ = Text(text); }
-  // The formula box is stored as the current variable's definition (when one
-  // is current), as a click on a command button does first.
-  void StoreFormulaBox();
-  // Stores `text` as the definition of variable `index` (and saves), then
-  // makes A current again with its definition in the formula box and the
-  // list's edit field.
-  void StoreAndReturnToA(int index, TextView text);
-
- private:
-  MainState& state_;
-};
-
-// The longest a formula may grow while its variables are expanded.
-inline constexpr std::size_t kMaxExpandedLength = 500;
 
 }  // namespace suusiki

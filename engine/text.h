@@ -11,7 +11,6 @@
 // argument (which ends the calculate command through its failure handler).
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -19,11 +18,6 @@ namespace suusiki {
 
 using Text = std::u32string;
 using TextView = std::u32string_view;
-
-// The 26 entries of the variable table, index 0 to 25 for A to Z. Each entry is
-// the upper-case letter, ": " and the definition exactly as typed.
-inline constexpr int kVariableCount = 26;
-using VariableTable = std::array<Text, kVariableCount>;
 
 // UTF-8 <-> character text. Bytes that are not valid UTF-8 become U+FFFD.
 Text FromUtf8(std::string_view utf8);
@@ -72,12 +66,5 @@ inline bool IsExponentMark(char32_t c) { return c == kExponentUp || c == kExpone
 // "E-", as a person sees them and as the reading rule reads them.
 void ShowSigns(Text& text);
 Text WithShownSigns(TextView text);
-
-// Variable-table helpers.
-Text EntryFor(int index, TextView definition);  // "A: " + definition
-Text DefinitionOf(TextView entry);              // the entry from its fourth character
-TextView DefinitionView(TextView entry);        // the same, as a view into the entry
-Text EmptyEntry(int index);                     // "A: "
-VariableTable EmptyTable();
 
 }  // namespace suusiki

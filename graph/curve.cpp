@@ -5,15 +5,10 @@
 #include <utility>
 
 #include "engine/number_text.h"
+#include "solver/value_at_x.h"
 
 namespace suusiki::graph {
 namespace {
-
-constexpr int kA = 0;
-constexpr int kX = 23;
-
-// Points are written as the Newton command writes them: up to 15 decimals.
-constexpr NumberPattern kPointPattern = NumberPattern::Parse("#0.###############");
 
 // How often a suspect interval is halved. A continuous curve's change
 // shrinks to about a sixteenth; a jump's stays whole.
@@ -39,16 +34,12 @@ bool Jumps(Evaluator& a, Point left, Point right) {
 
 }  // namespace
 
-Evaluator::Evaluator(const MainState& state) : state_(state, nullptr), steps_(state_) { state_.SelectRow(kA); }
+Evaluator::Evaluator(const MainState& state) : state_(state, nullptr) { state_.SelectRow(kVariableA); }
 
 std::optional<double> Evaluator::At(double x) {
   if (!std::isfinite(x)) return std::nullopt;
   ++calculations_;
-  steps_.StoreAndReturnToA(kX, NumberText(x, kPointPattern));
-  if (state_.Calculate().failure) return std::nullopt;
-  const std::optional<double> value = ReadNumber(state_.resultText());
-  if (!value || !std::isfinite(*value)) return std::nullopt;
-  return value;
+  return CalculateAAtX(state_, NumberText(x, kPointPattern), FailedValue::None).value;
 }
 
 std::vector<Sample> SampleColumns(Evaluator& a, const Range& x, int columns) {

@@ -28,7 +28,6 @@ class Evaluator {
 
  private:
   MainState state_;
-  SolverSteps steps_;
   long calculations_ = 0;
 };
 

@@ -6,13 +6,12 @@
 #include <cmath>
 #include <string>
 
+#include "engine/functions.h"
 #include "engine/number_text.h"
 #include "solver/newton.h"
 
 namespace suusiki::graph {
 namespace {
-
-constexpr int kX = 23;
 
 // How far the view may go: Y and X within these of zero, X no narrower than a
 // millionth of its distance from zero (the points' texts have 15 digits), and
@@ -56,8 +55,8 @@ Range Limited(Range range, double least, double most) {
 // costs nothing.
 bool UsesAngles(const VariableTable& table) {
   std::array<bool, kVariableCount> seen{};
-  std::vector<int> pending{0};
-  seen[0] = true;
+  std::vector<int> pending{kVariableA};
+  seen[kVariableA] = true;
   while (!pending.empty()) {
     const int index = pending.back();
     pending.pop_back();
@@ -65,13 +64,17 @@ bool UsesAngles(const VariableTable& table) {
     for (char32_t& c : definition) {
       if (IsUpper(c)) c = c - U'A' + U'a';
     }
-    for (const TextView name : {U"sin", U"cos", U"tan"}) {
+    for (const Function f : {Function::Sin, Function::Cos, Function::Tan}) {
+      Text name = Ascii(NameOf(f));
+      for (char32_t& c : name) {
+        if (IsUpper(c)) c = c - U'A' + U'a';
+      }
       if (definition.find(name) != Text::npos) return true;
     }
     for (const char32_t c : definition) {
       if (!IsLower(c)) continue;
       const auto letter = static_cast<std::size_t>(c - U'a');
-      if (letter == kX || seen[letter]) continue;
+      if (static_cast<int>(letter) == kVariableX || seen[letter]) continue;
       seen[letter] = true;
       pending.push_back(static_cast<int>(letter));
     }
@@ -82,7 +85,7 @@ bool UsesAngles(const VariableTable& table) {
 // The table without X, which the Newton command and the graph both set.
 VariableTable WithoutX(const VariableTable& table) {
   VariableTable rest = table;
-  rest[kX].clear();
+  rest[kVariableX].clear();
   return rest;
 }
 

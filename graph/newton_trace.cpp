@@ -48,22 +48,13 @@ Text NewtonTrace::Message() const {
 
 NewtonTrace TraceNewton(const MainState& state, TextView startPoint) {
   MainState copy(state, nullptr);
-  copy.SelectRow(0);  // A with its stored definition, whatever the window showed
+  copy.SelectRow(kVariableA);  // A with its stored definition, whatever the window showed
   NewtonTrace trace;
   Recorder recorder(trace);
   Text start(startPoint);
-  RunNewtonCommand(copy, start, recorder);
+  trace.end = RunNewtonCommand(copy, start, recorder);
   trace.start = start;
   trace.answerLine = copy.answerLine();
-  if (trace.warning.empty()) {
-    trace.end = NewtonTrace::End::Root;
-  } else if (trace.warning == kNoEquationMessage) {
-    trace.end = NewtonTrace::End::NoEquation;
-  } else if (trace.steps.size() == static_cast<std::size_t>(kNewtonIterationLimit) && trace.last()) {
-    trace.end = NewtonTrace::End::Limit;
-  } else {
-    trace.end = NewtonTrace::End::NotSolvable;
-  }
   return trace;
 }
 

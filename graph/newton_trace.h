@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/main_state.h"
+#include "solver/newton.h"
 
 namespace suusiki::graph {
 
@@ -19,12 +20,7 @@ struct NewtonStep {
 };
 
 struct NewtonTrace {
-  enum class End {
-    Root,         // converged: the answer line shows the root
-    NoEquation,   // A does not name X
-    NotSolvable,  // a flat step, a step out of range or a start point that is no number
-    Limit,        // no convergence within the iteration limit
-  };
+  using End = NewtonEnd;
 
   Text start;  // the start point as the command took it: "1" for an empty box
   std::vector<NewtonStep> steps;

@@ -40,9 +40,17 @@ inline constexpr double kNewtonDisplayNudge = 1E-08;
 inline constexpr char32_t kNoEquationMessage[] = U"変数Ａ欄に 方程式を X で入力せよ！";
 inline constexpr char32_t kNotSolvableMessage[] = U"計算不能！";
 
+// How a run of the Newton command ended.
+enum class NewtonEnd {
+  Root,         // converged: the answer line shows the root
+  NoEquation,   // A does not name X
+  NotSolvable,  // a flat step, a failed step, a step out of range or a start point that is no number
+  Limit,        // no convergence within the iteration limit
+};
+
 // Runs the Newton command (the button "ﾆｭｰﾄﾝ"). `startPoint` is the text of
 // the start-point box; it becomes "1" when empty. On success the answer line
 // shows "X=", the root and a space, and the root is the definition of X.
-void RunNewtonCommand(MainState& state, Text& startPoint, NewtonHost& host);
+NewtonEnd RunNewtonCommand(MainState& state, Text& startPoint, NewtonHost& host);
 
 }  // namespace suusiki

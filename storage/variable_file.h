@@ -17,7 +17,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/text.h"
+#include "engine/variable_table.h"
 
 class QFileDevice;
 

@@ -51,7 +51,7 @@ TEST_P(CalculateTest, ShowsTheAnswer) {
   MainState state;
   state.LoadTable(TableWith(c.definitions));
   state.SelectRow(c.current - 'A');
-  SolverSteps(state).ShowAnswer(U"before");  // what the answer line showed
+  state.ShowAnswer(U"before");  // what the answer line showed
   state.TypeInFormulaBox(FromUtf8(c.formula));
   const Effects effects = state.Calculate();
 
@@ -474,7 +474,7 @@ TEST(CalculateCommandTest, WithNoCurrentVariableNothingIsStored) {
     state.SelectRow(0);   // leaves a working formula ("0")
     state.SelectRow(-1);  // then the list reports no row
     state.TypeInFormulaBox(c.formula);
-    SolverSteps(state).ShowAnswer(U"7. ");  // what the answer line showed
+    state.ShowAnswer(U"7. ");  // what the answer line showed
     const Effects effects = state.Calculate();
     EXPECT_TRUE(save.saved.empty());
     EXPECT_EQ(state.answerLine(), c.answer);
@@ -532,7 +532,7 @@ TEST(CalculateCommandTest, EnterAndClearAllStoreThenCalculate) {
     state.SelectRow(c.row);
     state.TypeInFormulaBox(U"2*3");
     state.TypeInList(U"7");
-    SolverSteps(state).ShowAnswer(U"before");
+    state.ShowAnswer(U"before");
     const Effects effects = (state.*c.command)();
     EXPECT_EQ(state.answerLine(), c.answer) << c.name;
     EXPECT_EQ(effects.beep, c.beep) << c.name;

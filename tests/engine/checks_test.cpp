@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/failure.h"
+#include "engine/functions.h"
+#include "engine/pi.h"
 
 namespace suusiki {
 namespace {

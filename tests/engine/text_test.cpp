@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 at the edges and the 1-based cutting helpers.
 #include "engine/text.h"
+#include "engine/variable_table.h"
 
 #include <gtest/gtest.h>
 
