@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "engine/functions.h"
 #include "mainwin/main_window.h"
 #include "ui/fonts.h"
 #include "ui/pictures.h"
@@ -119,25 +120,36 @@ void MainWindow::BuildControls() {
 
   // Functions: three columns, four rows.
   QGroupBox* frame1 = Frame(client, QStringLiteral("Frame1"), QStringLiteral("関数"), 75, 1320, 1755, 1935);
+  // Each button shows the function's name, inserts it with its bracket and
+  // tells a screen reader what it is.
   const struct {
     const char* name;
-    const char* caption;
-    const char* insertion;
+    Function function;
+    const char* meaning;
     int left, top;
   } functions[] = {
-      {"Command3", "Abs", "Abs(", 120, 240},    {"Command4", "Atn", "Atn(", 640, 240},
-      {"Command5", "Cos", "Cos(", 1160, 240},   {"Command6", "Exp", "Exp(", 120, 640},
-      {"Command7", "Fix", "Fix(", 640, 640},    {"Command8", "Int", "Int(", 1160, 640},
-      {"Command9", "Log", "Log(", 120, 1050},   {"Command10", "Sin", "Sin(", 640, 1050},
-      {"Command11", "Sqr", "Sqr(", 1160, 1050}, {"Command12", "Tan", "Tan(", 120, 1450},
-      {"Command13", "Pi", "Pi", 640, 1450},
+      {"Command3", Function::Abs, "絶対値", 120, 240},
+      {"Command4", Function::Atn, "逆正接", 640, 240},
+      {"Command5", Function::Cos, "余弦", 1160, 240},
+      {"Command6", Function::Exp, "指数関数", 120, 640},
+      {"Command7", Function::Fix, "整数部分", 640, 640},
+      {"Command8", Function::Int, "整数部分（切り下げ）", 1160, 640},
+      {"Command9", Function::Log, "自然対数", 120, 1050},
+      {"Command10", Function::Sin, "正弦", 640, 1050},
+      {"Command11", Function::Sqr, "平方根", 1160, 1050},
+      {"Command12", Function::Tan, "正接", 120, 1450},
   };
   const QFont gothic9 = WindowFont(kGothic, 9);
   for (const auto& f : functions) {
-    InsertButton(frame1, QString::fromLatin1(f.name), QString::fromLatin1(f.caption), QString::fromLatin1(f.insertion),
-                 f.left, f.top, 495, 375)
-        ->setFont(gothic9);
+    const std::string_view name = NameOf(f.function);
+    const QString caption = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    QPushButton* button =
+        InsertButton(frame1, QString::fromLatin1(f.name), caption, caption + u'(', f.left, f.top, 495, 375);
+    button->setFont(gothic9);
+    button->setAccessibleName(QString::fromUtf8(f.meaning) + u' ' + caption);
   }
+  InsertButton(frame1, QStringLiteral("Command13"), QStringLiteral("Pi"), QStringLiteral("Pi"), 640, 1450, 495, 375)
+      ->setFont(gothic9);
   QPushButton* help = Button(frame1, QStringLiteral("Command41"), QStringLiteral("？"), 1160, 1450, 495, 375);
   help->setFont(WindowFont(kPGothic, 11.25, true));
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowFunctionHelp);
@@ -207,16 +219,6 @@ void MainWindow::SetAccessibleNames() {
       {"Command36", "後ろの文字を削除"},
       {"Command35", "前の文字を削除"},
       {"Command32", "数式を消去"},
-      {"Command3", "絶対値 Abs"},
-      {"Command4", "逆正接 Atn"},
-      {"Command5", "余弦 Cos"},
-      {"Command6", "指数関数 Exp"},
-      {"Command7", "整数部分 Fix"},
-      {"Command8", "整数部分（切り下げ） Int"},
-      {"Command9", "自然対数 Log"},
-      {"Command10", "正弦 Sin"},
-      {"Command11", "平方根 Sqr"},
-      {"Command12", "正接 Tan"},
       {"Command13", "円周率 Pi"},
       {"Command41", "関数の説明"},
       {"Command17", "掛ける"},
