@@ -125,61 +125,109 @@ bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& va
   return true;
 }
 
+namespace {
+
+// A text read from the left, blanks, tabs and line feeds skipped anywhere.
+class Cursor {
+ public:
+  explicit Cursor(TextView text) : text_(text) {}
+  char32_t Peek() {
+    while (i_ < text_.size() && (text_[i_] == U' ' || text_[i_] == U'\t' || text_[i_] == U'\n')) ++i_;
+    return i_ < text_.size() ? text_[i_] : 0;
+  }
+  char32_t Take() { return text_[i_++]; }
+  std::size_t mark() const { return i_; }
+  void Back(std::size_t mark) { i_ = mark; }
+
+ private:
+  TextView text_;
+  std::size_t i_ = 0;
+};
+
+// The digits of a whole number in `base` (16 or 8) after "&H" or "&O".
+std::optional<double> ReadBased(Cursor& in, int base) {
+  double value = 0;
+  for (;;) {
+    const char32_t c = in.Peek();
+    int digit = -1;
+    if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
+    if (base == 16 && c >= U'A' && c <= U'F') digit = static_cast<int>(c - U'A' + 10);
+    if (base == 16 && c >= U'a' && c <= U'f') digit = static_cast<int>(c - U'a' + 10);
+    if (digit < 0 || digit >= base) break;
+    in.Take();
+    value = value * base + digit;
+    if (std::isinf(value)) return std::nullopt;
+  }
+  return value;
+}
+
+// An exponent after the mantissa ("E", "e", "D" or "d", a sign and digits, or
+// an exponent mark and digits), appended to `number` as "e" and its digits;
+// its value, 0 when there is none ("5E" reads as 5).
+long long ReadExponent(Cursor& in, NumberChars& number) {
+  const char32_t c = in.Peek();
+  if (!(c == U'E' || c == U'e' || c == U'D' || c == U'd' || IsExponentMark(c))) return 0;
+  const std::size_t mark = in.mark();
+  in.Take();
+  const std::size_t mantissaEnd = number.size();
+  number.push_back('e');
+  bool negative = c == kExponentDown;
+  if (negative) number.push_back('-');
+  if (const char32_t s = in.Peek(); !IsExponentMark(c) && (s == U'+' || s == U'-')) {
+    negative = s == U'-';
+    number.push_back(static_cast<char>(s));
+    in.Take();
+  }
+  long long exponent = 0;
+  bool digits = false;
+  while (IsDigit(in.Peek())) {
+    const int digit = static_cast<int>(in.Take() - U'0');
+    number.push_back(static_cast<char>('0' + digit));
+    digits = true;
+    if (exponent < LLONG_MAX / 20) exponent = exponent * 10 + digit;
+  }
+  if (!digits) {
+    number.resize(mantissaEnd);
+    in.Back(mark);
+    return 0;
+  }
+  return negative ? -exponent : exponent;
+}
+
+}  // namespace
+
 std::optional<double> ReadNumber(TextView text) {
   if (double value = 0; ReadPlainDecimal(text, value)) return value;
-  std::size_t i = 0;
-  auto skipBlanks = [&] {
-    while (i < text.size() && (text[i] == U' ' || text[i] == U'\t' || text[i] == U'\n')) ++i;
-  };
-  auto peek = [&]() -> char32_t {
-    skipBlanks();
-    return i < text.size() ? text[i] : 0;
-  };
-
-  if (peek() == U'&') {
-    ++i;
-    const char32_t kind = peek();
-    int base = 0;
-    if (kind == U'H' || kind == U'h') base = 16;
-    if (kind == U'O' || kind == U'o') base = 8;
-    if (base == 0) return 0.0;
-    ++i;
-    double value = 0;
-    for (;;) {
-      const char32_t c = peek();
-      int digit = -1;
-      if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
-      if (base == 16 && c >= U'A' && c <= U'F') digit = static_cast<int>(c - U'A' + 10);
-      if (base == 16 && c >= U'a' && c <= U'f') digit = static_cast<int>(c - U'a' + 10);
-      if (digit < 0 || digit >= base) break;
-      ++i;
-      value = value * base + digit;
-      if (std::isinf(value)) return std::nullopt;
-    }
-    return value;
+  Cursor in(text);
+  if (in.Peek() == U'&') {
+    in.Take();
+    const char32_t kind = in.Peek();
+    if (kind == U'H' || kind == U'h') return in.Take(), ReadBased(in, 16);
+    if (kind == U'O' || kind == U'o') return in.Take(), ReadBased(in, 8);
+    return 0.0;
   }
 
   NumberChars number;
-  if (const char32_t c = peek(); c == U'+' || c == U'-') {
+  if (const char32_t c = in.Peek(); c == U'+' || c == U'-') {
     if (c == U'-') number.push_back('-');
-    ++i;
+    in.Take();
   }
   bool anyDigit = false;
   bool nonZero = false;
   long long integerDigits = 0;
   long long leadingFractionZeros = 0;
-  while (IsDigit(peek())) {
-    const char c = static_cast<char>(text[i++]);
+  while (IsDigit(in.Peek())) {
+    const char c = static_cast<char>(in.Take());
     anyDigit = true;
     if (c != '0' || nonZero) ++integerDigits;
     nonZero = nonZero || c != '0';
     number.push_back(c);
   }
-  if (peek() == U'.') {
-    ++i;
+  if (in.Peek() == U'.') {
+    in.Take();
     number.push_back('.');
-    while (IsDigit(peek())) {
-      const char c = static_cast<char>(text[i++]);
+    while (IsDigit(in.Peek())) {
+      const char c = static_cast<char>(in.Take());
       anyDigit = true;
       if (!nonZero && c == '0') ++leadingFractionZeros;
       nonZero = nonZero || c != '0';
@@ -189,34 +237,7 @@ std::optional<double> ReadNumber(TextView text) {
   if (!anyDigit) return 0.0;
   // Decimal position of the first non-zero digit, to tell overflow from underflow.
   const long long magnitude = integerDigits > 0 ? integerDigits : -leadingFractionZeros;
-
-  long long exponent = 0;
-  if (const char32_t c = peek(); c == U'E' || c == U'e' || c == U'D' || c == U'd' || IsExponentMark(c)) {
-    const std::size_t mark = i;
-    ++i;
-    const std::size_t mantissaEnd = number.size();
-    number.push_back('e');
-    bool negative = c == kExponentDown;
-    if (negative) number.push_back('-');
-    if (const char32_t s = peek(); !IsExponentMark(c) && (s == U'+' || s == U'-')) {
-      negative = s == U'-';
-      number.push_back(static_cast<char>(s));
-      ++i;
-    }
-    bool expDigits = false;
-    while (IsDigit(peek())) {
-      const int digit = static_cast<int>(text[i++] - U'0');
-      number.push_back(static_cast<char>('0' + digit));
-      expDigits = true;
-      if (exponent < LLONG_MAX / 20) exponent = exponent * 10 + digit;
-    }
-    if (expDigits) {
-      if (negative) exponent = -exponent;
-    } else {
-      number.resize(mantissaEnd);
-      i = mark;  // "5E" reads as 5
-    }
-  }
+  const long long exponent = ReadExponent(in, number);
 
   double value = 0;
   const auto r = std::from_chars(number.data(), number.data() + number.size(), value);

@@ -203,57 +203,82 @@ class Reduction {
     int p = Find(op);
     if (p == 0) return false;
     if (++operations_ > kMaxOperationsPerGroup) Fail(Failure::Syntax);
+    p = RemoveOperatorPlus(op, p);
+    const Operation operation = Operands(op, p);
+    // Legacy: the operation is worked out before an empty left operand is
+    // refused, so "/0" with nothing before it is a division by zero and
+    // "^" a power of 0; only then does the empty operand end the command as
+    // a cut before the start of the text.
+    const double value = Operate(op, operation.left, operation.right);
+    if (operation.leftStart < 1) Fail(Failure::InvalidArgument);
+    Splice(op, static_cast<std::size_t>(operation.leftStart - 1), static_cast<std::size_t>(operation.rightEnd), value);
+    Tidy();
+    return true;
+  }
 
-    // Operator-plus removal: one occurrence of each pair per search, when
-    // there is one at all.
-    if ((!r_.empty() && r_.front() == U'+') || Look().operatorPlus) {
-      static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
-      for (const char32_t* pair : kPairs) {
-        const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
-        if (q == 0) continue;
-        r_.erase(static_cast<std::size_t>(q), 1);
-        Changed();
-        p = Find(op);
-        length_ = static_cast<int>(r_.size());
-      }
-      if (!r_.empty() && r_.front() == U'+') {
-        r_.erase(0, 1);
-        Changed();
-        p = Find(op);
-        length_ = static_cast<int>(r_.size());
-      }
+  // Operator-plus removal: one occurrence of each pair per search, when there
+  // is one at all, then a "+" in front. Returns where `op` (at `p`) stands then.
+  int RemoveOperatorPlus(char32_t op, int p) {
+    if ((r_.empty() || r_.front() != U'+') && !Look().operatorPlus) return p;
+    static constexpr const char32_t* kPairs[] = {U"++", U"-+", U"*+", U"/+", U"^+", U"(+"};
+    for (const char32_t* pair : kPairs) {
+      const int q = pair[0] == U'-' ? FindMinusPlus() : InStr(r_, pair);
+      if (q == 0) continue;
+      r_.erase(static_cast<std::size_t>(q), 1);
+      Changed();
+      p = Find(op);
+      length_ = static_cast<int>(r_.size());
     }
+    if (!r_.empty() && r_.front() == U'+') {
+      r_.erase(0, 1);
+      Changed();
+      p = Find(op);
+      length_ = static_cast<int>(r_.size());
+    }
+    return p;
+  }
 
-    // Left operand: the digits and points before the operator with the value
-    // sign before them, and for every operator but "^" the one "-" before
-    // that: a subtraction is the addition of a negative number. A power is
-    // taken of its base without a minus typed before it (3-2^0.5 is 3-1.414).
-    // The digits of each operand are read as they are passed.
+  struct Operation {
+    double left = 0;
+    double right = 0;
+    int leftStart = 0;  // 1-based position of the left operand's first character; 0 when it is empty
+    int rightEnd = 0;   // position of the right operand's last character; 0 when it is empty
+  };
+
+  // The operands of the operator at `p`. Left: the digits and points before
+  // the operator with the value sign before them, and for every operator but
+  // "^" the one "-" before that: a subtraction is the addition of a negative
+  // number. A power is taken of its base without a minus typed before it
+  // (3-2^0.5 is 3-1.414). Right: any signs, then digits and points. The
+  // digits of each operand are read as they are passed.
+  Operation Operands(char32_t op, int p) const {
     int i = p - 1;
     OperandDigits leftDigits;
     for (; i >= 1 && IsDigitOrPoint(r_[i - 1]); --i) leftDigits.Before(r_[i - 1]);
     bool leftNegative = false;
     if (i >= 1 && r_[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
     if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i, leftNegative = !leftNegative;
-    const int leftStart = i < p - 1 ? i + 1 : 0;
-    // Right operand: any signs, then digits and points.
+    Operation operation;
+    operation.leftStart = i < p - 1 ? i + 1 : 0;
     int j = p + 1;
     bool rightNegative = false;
     for (; j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign); ++j) rightNegative = !rightNegative;
     OperandDigits rightDigits;
     for (; j <= length_ && IsDigitOrPoint(r_[j - 1]); ++j) rightDigits.After(r_[j - 1]);
-    const int rightEnd = j - 1 > p ? j - 1 : 0;
-
+    operation.rightEnd = j - 1 > p ? j - 1 : 0;
+    const int leftStart = operation.leftStart;
+    const int rightEnd = operation.rightEnd;
     const TextView left = leftStart > 0 ? TextView(r_).substr(leftStart - 1, p - leftStart) : TextView();
     const TextView right = rightEnd > 0 ? TextView(r_).substr(p, rightEnd - p) : TextView();
-    const double value = Operate(op, leftDigits.Value(leftNegative, left), rightDigits.Value(rightNegative, right));
-    // An empty left operand makes this a cut before the start of the text.
-    if (leftStart < 1) Fail(Failure::InvalidArgument);
-    // The text becomes head, value, tail: the head is what stands before the
-    // left operand, the tail what follows the right one (the whole text when
-    // the right operand is empty).
-    std::size_t head = static_cast<std::size_t>(leftStart - 1);
-    const auto tail = static_cast<std::size_t>(rightEnd);
+    operation.left = leftDigits.Value(leftNegative, left);
+    operation.right = rightDigits.Value(rightNegative, right);
+    return operation;
+  }
+
+  // The text becomes head, value, tail: the head is what stands before the
+  // left operand (`head` characters), the tail what follows the right one
+  // (from `tail`; the whole text when the right operand is empty).
+  void Splice(char32_t op, std::size_t head, std::size_t tail, double value) {
     Text& valueText = w_.value;
     valueText.clear();
     if (!AppendValueText(value, valueText)) Fail(Failure::Syntax);  // beyond what the answer line shows
@@ -282,8 +307,6 @@ class Reduction {
       r_.insert(head, valueText);
       Changed();
     }
-    Tidy();
-    return true;
   }
 
   void Tidy() {
