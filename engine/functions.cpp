@@ -53,6 +53,8 @@ bool LocateRightmostCall(TextView formula, Call& call) {
   if (after > length) Fail(Failure::InvalidArgument);
   int end = 0;
   if (formula[after - 1] != U'(') {
+    // Legacy: a name not followed by "(" takes the one character after it as
+    // its argument ("SinB" is the sine of B, "Sin." the sine of 0).
     end = after;
   } else {
     int open = 0;

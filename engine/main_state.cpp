@@ -54,10 +54,10 @@ Effects MainState::Calculate() {
       answerLine_ = U"0. ";
       return effects;
     }
-    // Second capture: the same store once more (the entry, the list's edit
-    // field, the formula box and the working formula hold the text already,
-    // so it comes down to saving the table again), then the formula box has
-    // the focus. Without a current variable it gets as far as the edit field.
+    // Legacy: a second capture, the same store once more (the entry, the
+    // list's edit field, the formula box and the working formula hold the
+    // text already, so it comes down to saving the table again), then the
+    // formula box has the focus. Without a current variable it gets as far as the edit field.
     if (current_ < 0 || current_ >= kVariableCount) {
       entryText_ = formulaBox_;
       listEdit_ = entryText_;
@@ -144,6 +144,8 @@ void MainState::RefreshAfterLoading() {
   listEdit_ = DefinitionOf(table_[0]);
   formulaBox_ = listEdit_;
   workingFormula_ = listEdit_;
+  // Legacy: after a load the label shows "A:" without the space that a
+  // selection of a row shows ("B: ").
   variableLabel_ = table_[0].substr(0, 2);
 }
 

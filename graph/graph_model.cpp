@@ -165,7 +165,7 @@ void GraphModel::Home() {
   y_ = homeY_;
 }
 
-void GraphModel::Changed() {
+void GraphModel::ClampView() {
   x_ = Limited(x_, kLeastXSpan, kMaxX);
   y_ = Limited(y_, kLeastYSpan, kMaxY);
 }
@@ -176,7 +176,7 @@ void GraphModel::ZoomAt(double px, double py, double factor) {
   const double y = YAt(py);
   x_ = {x - (x - x_.low) * factor, x + (x_.high - x) * factor};
   y_ = {y - (y - y_.low) * factor, y + (y_.high - y) * factor};
-  Changed();
+  ClampView();
 }
 
 void GraphModel::Zoom(double factor) { ZoomAt(width_ / 2.0, height_ / 2.0, factor); }
@@ -186,7 +186,7 @@ void GraphModel::Drag(double dx, double dy) {
   const double up = dy * y_.Span() / height_;
   x_ = {x_.low - along, x_.high - along};
   y_ = {y_.low + up, y_.high + up};
-  Changed();
+  ClampView();
 }
 
 void GraphModel::Step(int columns, int rows) {
@@ -194,7 +194,7 @@ void GraphModel::Step(int columns, int rows) {
   const double up = rows * y_.Span() / 10;
   x_ = {x_.low + along, x_.high + along};
   y_ = {y_.low + up, y_.high + up};
-  Changed();
+  ClampView();
 }
 
 double GraphModel::PixelX(double x) const { return (x - x_.low) / x_.Span() * width_; }

@@ -130,7 +130,8 @@ class GraphModel {
 
  private:
   void FindHome();
-  void Changed();
+  // Keeps the view within the spans and distances it may have.
+  void ClampView();
   Box PlotBox() const;
   // Where the Newton run ended: its last estimate, or the start point when it
   // stopped before its first step.

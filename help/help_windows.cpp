@@ -63,6 +63,8 @@ constexpr const char* kProgramLines[] = {
     " ",
     "　★★★★★★　カルメロ　★★★★★★",
     "",
+    // Legacy: the help text names version 2.30 while the version window says
+    // 2.42, as they always have.
     "　　○ ﾊﾞｰｼﾞｮﾝ  ： ２．３０",
     "",
     " --------------------------------------------------------------",

@@ -158,8 +158,9 @@ bool MainWindow::ListEditEvent(QEvent* event) {
 }
 
 bool MainWindow::ApplicationEvent(QObject* watched, QEvent* event) {
-  // The window's shortcuts win over the text boxes' own keys (Ctrl+A selects
-  // all in a box otherwise).
+  // Legacy: the window's shortcuts win over the text boxes' own keys, so
+  // Ctrl+A (save as), Ctrl+C (the geometric series), Ctrl+V (the version) and
+  // Ctrl+X (end) never select, copy, paste or cut in a box.
   if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this) {
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
@@ -211,13 +212,13 @@ MainWindow::Selection MainWindow::LiveSelection() const {
 
 void MainWindow::KANYU() {
   const BoxEdit edit =
-      InsertAtCaret(FromQString(formulaBox_->text()), FormulaBoxSelection().caret, FromQString(insertionText));
+      InsertAtCaret(FromQString(formulaBox_->text()), FormulaBoxSelection().caret, FromQString(insertionText_));
   formulaBox_->setText(ToQString(edit.text));
 }
 
 void MainWindow::Insert(const QString& text) {
   const int caret = FormulaBoxSelection().caret;
-  insertionText = text;
+  insertionText_ = text;
   KANYU();
   formulaBox_->setFocus();
   formulaBox_->setCursorPosition(Utf16Before(formulaBox_->text(), caret + static_cast<int>(text.toUcs4().size())));

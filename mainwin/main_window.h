@@ -37,10 +37,8 @@ class MainWindow : public QMainWindow {
   MainState& state() { return state_; }
   const FileAutoSave& autoSave() const { return autoSave_; }
 
-  // The text that the next KANYU inserts.
-  QString insertionText;
-  // Inserts the insertion text into the formula box at its caret. Neither the
-  // caret nor the focus moves; every caller does that.
+  // Inserts the insertion text (see Insert) into the formula box at its
+  // caret. Neither the caret nor the focus moves; every caller does that.
   void KANYU();
 
   void Calculate();
@@ -79,6 +77,8 @@ class MainWindow : public QMainWindow {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The text that the next KANYU inserts.
+  QString insertionText_;
   class ApplicationWatcher;
   class NewtonHost;
 

@@ -16,6 +16,8 @@
 #include "ui/fonts.h"
 #include "ui/pictures.h"
 
+// Each control carries its name of the program's first version (Command1,
+// Text2, ...) as its object name: docs/control-ids.md lists them.
 namespace suusiki {
 namespace {
 
