@@ -190,11 +190,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"(1-3)^2+(2-5)^2", "13. "}, Case{"(2-5)^2+(1-3)^2", "13. "}, Case{"Sqr((1-4)^2+(2-6)^2)", "5. "},
         Case{"B^2+C^2", "13. ", kAnswer, {"B=1-3", "C=2-5"}}, Case{"Sin(0-30)^2", "0.25 "},
         Case{"Cos(180)^2+Sin(0-90)^2", "2. "}, Case{"Sin(0-30)^2+Cos(0-30)^2", "1. "},
-        Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "}, Case{"-(2^2)", "-4. "},
-        Case{"-1+(2^2)", "3. "}, Case{"-2^-(3)", "-0.125 "}, Case{"3-2^0.5", "1.5857864376269 "},
-        Case{"-2^0.5", "-1.4142135623731 "}, Case{"-Sin(0-30)", "0.5 "}, Case{"3*-Sin(0-30)", "1.5 "},
-        Case{"3-Sin(0-30)+1", "4.5 "}, Case{"2^-(0-1)", "2. "}, Case{"6/-(2)", "-3. "}, Case{"22--1+5", "28. "},
-        Case{"4+(0-2)^3^2", "68. "},
+        Case{"(89.61^1)+76/(((55/49)-55.66/70.6)^0+(2-38.04*55.9)^0)", "127.61 "}, Case{"-2^0.5", "-1.4142135623731 "},
+        Case{"-Sin(0-30)", "0.5 "}, Case{"3*-Sin(0-30)", "1.5 "}, Case{"3-Sin(0-30)+1", "4.5 "},
+        Case{"2^-(0-1)", "2. "}, Case{"6/-(2)", "-3. "}, Case{"22--1+5", "28. "}, Case{"4+(0-2)^3^2", "68. "},
         // A "^" raises the signed value, an operator before it meets a negative number.
         Case{"(1-3)^2", "4. "}, Case{"5+(1-3)^2", "9. "}, Case{"(1-3)^2*3", "12. "}, Case{"(1-3)^2/2", "2. "},
         Case{"(1-2)^3", "-1. "}, Case{"(0-2)^3^2", "64. "}, Case{"4+(1-3)", "2. "}, Case{"4*(1-3)^2", "16. "},
@@ -202,9 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"2*Sin(0-30)^2", "0.5 "}, Case{"Fix(0-2.5)^2", "4. "}, Case{"X^2", "9. ", kAnswer, {"X=0-3"}},
         Case{"X^3+X^2", "-4. ", kAnswer, {"X=-2"}},
         // A minus typed at the very start applies to the first power and to nothing else.
-        Case{"-2^2", "-4. "}, Case{"-2^2^2", "-16. "}, Case{"-1+2^2", "3. "}, Case{"-(0-2)", "2. "},
-        Case{"-(0-2)^2", "-4. "}, Case{"-(3)^2", "-9. "}, Case{"-X^2", "-9. ", kAnswer, {"X=1-4"}},
-        Case{"-Int(0-2.5)", "3. "}, Case{"--(2)", "2. "},
+        Case{"-2^2^2", "-16. "}, Case{"-(0-2)", "2. "}, Case{"-(0-2)^2", "-4. "}, Case{"-(3)^2", "-9. "},
+        Case{"-X^2", "-9. ", kAnswer, {"X=1-4"}}, Case{"-Int(0-2.5)", "3. "}, Case{"--(2)", "2. "},
         // Also before a function's negative value: the minus applies to its power.
         Case{"-Sin(0-30)^2", "-0.25 "}, Case{"--Sin(0-30)^2", "0.25 "}, Case{"---Sin(0-30)^2", "-0.25 "},
         Case{"-Atn(0-1)^2", "-2,025. "}, Case{"-Log(0.25)^2", "-1.9218120556728 "}, Case{"-Cos(180)^3", "1. "},
@@ -215,16 +212,14 @@ INSTANTIATE_TEST_SUITE_P(
         // A typed sign before a negative group cancels its sign, also under a power.
         Case{"2*-(0-3)^2", "18. "}, Case{"2*-(0-3)", "6. "},
         // After a number a minus subtracts, the power taken of the number alone.
-        Case{"3-2^2", "-1. "}, Case{"3-2^3", "-5. "}, Case{"3-(0-2)^3", "11. "},
+        Case{"3-(0-2)^3", "11. "},
         // Powers and minus signs inside longer formulas.
         Case{"2^2-1", "3. "}, Case{"2^3-2^2", "4. "}, Case{"10-2^3-1", "1. "}, Case{"-2^2-1", "-5. "},
         Case{"1-2^-1", "0.5 "}, Case{"5-6/-2", "8. "}, Case{"2^-(1+1)", "0.25 "}, Case{"2^-(0-1+3)", "0.25 "},
         // After an operator or "(" a minus belongs to what follows.
-        Case{"2*-3^2", "18. "}, Case{"(-2)^2", "4. "}, Case{"(-2^2)", "4. "}, Case{"2^-2", "0.25 "},
-        Case{"2+-3^3^2", "731. "}, Case{"1^1+-3^2", "10. "}, Case{"2*-(3)^2", "18. "}, Case{"0.5^-(1-3)", "0.25 "},
-        Case{"Sin(-Cos(180))", "0.0174524064372835 "},
-        // The rest stays: no real root, division by zero, silent overflow (the
-        // provisional answer shows the function's value with its minus).
+        Case{"(-2^2)", "4. "}, Case{"2^-2", "0.25 "}, Case{"2+-3^3^2", "731. "}, Case{"1^1+-3^2", "10. "},
+        Case{"2*-(3)^2", "18. "}, Case{"0.5^-(1-3)", "0.25 "}, Case{"Sin(-Cos(180))", "0.0174524064372835 "},
+        // The rest stays: no real root, division by zero, an overflow.
         Case{"(0-8)^(1/3)", kSyntax, kBeepFocus}, Case{"(0-2)^0.5", kSyntax, kBeepFocus},
         Case{"1/(2-2)", "文法エラー！0で除算", kBeep}, Case{"(1-1)^-1", "文法エラー！0で除算", kBeep},
         Case{"Sin(0-30)*10^400", kOverflow, kBeep}, Case{"2 -3", "-1. "}));
@@ -252,16 +247,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"10^60/10^59", "10. "}, Case{"(10^50)^1*10^48", Grouped("1" + std::string(98, '0'))},
                       Case{"9.99999999999999*10^98", Grouped(std::string(15, '9') + std::string(84, '0'))},
                       Case{"10^50*10^49", kSyntax, kBeep}, Case{"Exp(230)", kSyntax, kBeep},
-                      Case{"10^200/10^199", kSyntax, kBeep}, Case{"10^400", kOverflow, kBeep},
-                      Case{"5+10^400", kOverflow, kBeep}, Case{"Exp(1000)-1", kOverflow, kBeep},
-                      Case{"0/0", kByZero, kBeep}, Case{"(1-1)/(2-2)", kByZero, kBeep}));
+                      Case{"10^200/10^199", kSyntax, kBeep}, Case{"5+10^400", kOverflow, kBeep},
+                      Case{"Exp(1000)-1", kOverflow, kBeep}, Case{"(1-1)/(2-2)", kByZero, kBeep}));
 
 // Sine, cosine and tangent reduce the angle in degrees first, so whole
 // multiples of 90 are exact.
 INSTANTIATE_TEST_SUITE_P(Degrees, CalculateTest,
-                         ::testing::Values(Case{"Sin(180)", "0. "}, Case{"Sin(360)", "0. "}, Case{"Cos(90)", "0. "},
-                                           Case{"Cos(270)", "0. "}, Case{"Tan(180)", "0. "}, Case{"Cos(180)", "-1. "},
-                                           Case{"Sin(30)", "0.5 "}, Case{"Tan(45)", "1. "}, Case{"Sin(0-540)", "0. "},
+                         ::testing::Values(Case{"Sin(360)", "0. "}, Case{"Cos(270)", "0. "}, Case{"Tan(180)", "0. "},
+                                           Case{"Cos(180)", "-1. "}, Case{"Sin(0-540)", "0. "},
                                            Case{"Cos(0-720)", "1. "}, Case{"Sin(10^20)", "-0.984807753012208 "},
                                            Case{"Tan(270)", kSyntax, kBeepFocus},
                                            Case{"Tan(0-90)", kSyntax, kBeepFocus},
