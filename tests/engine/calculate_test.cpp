@@ -12,15 +12,10 @@
 
 #include "engine/main_state.h"
 #include "engine/number_text.h"
+#include "tests/fakes.h"
 
 namespace suusiki {
 namespace {
-
-class RecordingSave : public AutoSave {
- public:
-  void Save(const VariableTable& table) override { saved.push_back(table); }
-  std::vector<VariableTable> saved;
-};
 
 // An empty table with the given definitions ("C=58*3").
 VariableTable TableWith(const std::vector<std::string>& definitions) {

@@ -10,21 +10,10 @@
 #include <vector>
 
 #include "solver/newton.h"
+#include "tests/fakes.h"
 
 namespace suusiki::graph {
 namespace {
-
-struct CountingSave : AutoSave {
-  void Save(const VariableTable& /*table*/) override { ++saves; }
-  int saves = 0;
-};
-
-struct Host : NewtonHost {
-  void Yield() override {}
-  void Beep() override {}
-  void Warn(TextView message) override { warning = Text(message); }
-  Text warning;
-};
 
 struct Solve {
   std::string a;
@@ -39,7 +28,7 @@ class NewtonTraceTest : public ::testing::TestWithParam<Solve> {};
 
 TEST_P(NewtonTraceTest, StepsToTheSameResultAsTheCommand) {
   const Solve& r = GetParam();
-  CountingSave save;
+  RecordingSave save;
   MainState state(&save);
   VariableTable table = EmptyTable();
   table[0] = EntryFor(0, FromUtf8(r.a));
@@ -52,7 +41,7 @@ TEST_P(NewtonTraceTest, StepsToTheSameResultAsTheCommand) {
 
   EXPECT_EQ(state.table(), before) << "the run is on a copy";
   EXPECT_EQ(state.current(), 4);
-  EXPECT_EQ(save.saves, 0) << "the copy saves nowhere";
+  EXPECT_TRUE(save.saved.empty()) << "the copy saves nowhere";
   EXPECT_EQ(trace.end, r.end);
   EXPECT_EQ(trace.steps.size(), r.steps);
   EXPECT_EQ(trace.start, r.start.empty() ? U"1" : FromUtf8(r.start));
@@ -62,11 +51,11 @@ TEST_P(NewtonTraceTest, StepsToTheSameResultAsTheCommand) {
 
   // The command itself, on the state the window uses, from the same start.
   state.SelectRow(0);
-  Host host;
+  RecordingHost host;
   Text start = FromUtf8(r.start);
   RunNewtonCommand(state, start, host);
   EXPECT_EQ(trace.answerLine, state.answerLine());
-  EXPECT_EQ(trace.warning, host.warning);
+  EXPECT_EQ(ToUtf8(trace.warning), host.warning());
   if (r.end == NewtonTrace::End::Root) {
     ASSERT_TRUE(trace.last().has_value());
     EXPECT_EQ(U"X=" + DefinitionOf(state.table()[23]) + U" ", trace.answerLine);

@@ -11,27 +11,10 @@
 #include <vector>
 
 #include "engine/number_text.h"
+#include "tests/fakes.h"
 
 namespace suusiki {
 namespace {
-
-struct RecordingHost : NewtonHost {
-  void Yield() override { shownWhileYielding.push_back(ToUtf8(state->answerLine())); }
-  void Beep() override { ++beeps; }
-  void Warn(TextView message) override { warnings.push_back(ToUtf8(message)); }
-  MainState* state = nullptr;
-  std::vector<std::string> shownWhileYielding, warnings;
-  int beeps = 0;
-};
-
-struct CountingSave : AutoSave {
-  void Save(const VariableTable& table) override {
-    ++saves;
-    last = table;
-  }
-  int saves = 0;
-  VariableTable last;
-};
 
 struct Solve {
   std::string equation;
@@ -47,7 +30,7 @@ class NewtonTest : public ::testing::TestWithParam<Solve> {};
 
 TEST_P(NewtonTest, FindsTheRootOrSaysWhy) {
   const Solve& c = GetParam();
-  CountingSave save;
+  RecordingSave save;
   MainState state(&save);
   RecordingHost host;
   host.state = &state;
@@ -68,8 +51,8 @@ TEST_P(NewtonTest, FindsTheRootOrSaysWhy) {
   EXPECT_EQ(ToUtf8(state.formulaBox()), c.equation);
   EXPECT_EQ(ToUtf8(state.listEdit()), c.equation);
   EXPECT_EQ(ToUtf8(state.table()[0]), "A: " + c.equation);
-  EXPECT_GT(save.saves, 0);
-  EXPECT_EQ(save.last, state.table()) << "every store is saved";
+  EXPECT_FALSE(save.saved.empty());
+  EXPECT_EQ(save.saved.back(), state.table()) << "every store is saved";
   if (c.warning.empty()) {
     EXPECT_EQ("X: " + c.answer.substr(2, c.answer.size() - 3), ToUtf8(state.table()[23]))
         << "the root is the definition of X";
@@ -121,7 +104,7 @@ TEST(NewtonCommandTest, AnEmptyStartPointBecomesOne) {
 TEST(NewtonCommandTest, TheFormulaBeingEditedIsStoredBeforeAIsSelected) {
   // Records count by position: a hand-edited file may start A's with another letter.
   for (const char32_t* first : {U"A: X^2-8*X+12", U"Q: X^2-8*X+12"}) {
-    CountingSave save;
+    RecordingSave save;
     MainState state(&save);
     RecordingHost host;
     host.state = &state;
