@@ -3,232 +3,18 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 
 #include "engine/main_state.h"
 #include "engine/number_text.h"
+#include "tests/engine/exact_decimal.h"
 
 namespace suusiki::exact {
 namespace {
 
-// A natural number of any size: base 10^9 limbs, least significant first, no
-// zero limb at the top (zero has none).
-class Natural {
- public:
-  Natural() = default;
-  explicit Natural(std::uint64_t value) {
-    for (; value != 0; value /= kBase) limbs_.push_back(static_cast<std::uint32_t>(value % kBase));
-  }
-
-  static Natural FromDigits(std::string_view digits) {
-    Natural n;
-    for (char c : digits) n = n.Times(10).Plus(static_cast<std::uint32_t>(c - '0'));
-    return n;
-  }
-
-  static Natural Pow10(int exponent) {
-    Natural n(1);
-    for (; exponent >= 9; exponent -= 9) n = n.Times(kBase);
-    std::uint32_t rest = 1;
-    while (exponent-- > 0) rest *= 10;
-    return n.Times(rest);
-  }
-
-  bool IsZero() const { return limbs_.empty(); }
-  // log10 of the number (not zero), to about 15 digits.
-  double Log10() const {
-    const std::size_t n = limbs_.size();
-    double top = limbs_[n - 1];
-    if (n > 1) top = top * kBase + limbs_[n - 2];
-    return std::log10(top) + 9.0 * static_cast<double>(n > 1 ? n - 2 : 0);
-  }
-  // The value of a number below 10^18.
-  std::uint64_t Small() const {
-    std::uint64_t value = 0;
-    for (std::size_t i = limbs_.size(); i-- > 0;) value = value * kBase + limbs_[i];
-    return value;
-  }
-  std::uint32_t LowestDigit() const { return limbs_.empty() ? 0 : limbs_.front() % 10; }
-
-  int DigitCount() const {
-    if (limbs_.empty()) return 0;
-    int count = 9 * static_cast<int>(limbs_.size() - 1);
-    for (std::uint32_t top = limbs_.back(); top != 0; top /= 10) ++count;
-    return count;
-  }
-
-  std::string ToString() const {
-    if (limbs_.empty()) return "0";
-    std::string text = std::to_string(limbs_.back());
-    for (auto limb = limbs_.rbegin() + 1; limb != limbs_.rend(); ++limb) {
-      const std::string part = std::to_string(*limb);
-      text += std::string(9 - part.size(), '0') + part;
-    }
-    return text;
-  }
-
-  friend int Compare(const Natural& a, const Natural& b) {
-    if (a.limbs_.size() != b.limbs_.size()) return a.limbs_.size() < b.limbs_.size() ? -1 : 1;
-    for (std::size_t i = a.limbs_.size(); i-- > 0;) {
-      if (a.limbs_[i] != b.limbs_[i]) return a.limbs_[i] < b.limbs_[i] ? -1 : 1;
-    }
-    return 0;
-  }
-
-  Natural Plus(std::uint32_t small) const { return *this + Natural(small); }
-
-  Natural Times(std::uint32_t small) const {
-    Natural product;
-    std::uint64_t carry = 0;
-    for (std::uint32_t limb : limbs_) {
-      carry += static_cast<std::uint64_t>(limb) * small;
-      product.limbs_.push_back(static_cast<std::uint32_t>(carry % kBase));
-      carry /= kBase;
-    }
-    for (; carry != 0; carry /= kBase) product.limbs_.push_back(static_cast<std::uint32_t>(carry % kBase));
-    product.Trim();
-    return product;
-  }
-
-  // The quotient by a small divisor, and the remainder.
-  Natural DividedBy(std::uint32_t divisor, std::uint32_t& remainder) const {
-    Natural quotient;
-    quotient.limbs_.resize(limbs_.size());
-    std::uint64_t carry = 0;
-    for (std::size_t i = limbs_.size(); i-- > 0;) {
-      carry = carry * kBase + limbs_[i];
-      quotient.limbs_[i] = static_cast<std::uint32_t>(carry / divisor);
-      carry %= divisor;
-    }
-    remainder = static_cast<std::uint32_t>(carry);
-    quotient.Trim();
-    return quotient;
-  }
-
-  friend Natural operator+(const Natural& a, const Natural& b) {
-    Natural sum;
-    std::uint64_t carry = 0;
-    for (std::size_t i = 0; i < std::max(a.limbs_.size(), b.limbs_.size()) || carry != 0; ++i) {
-      carry += i < a.limbs_.size() ? a.limbs_[i] : 0;
-      carry += i < b.limbs_.size() ? b.limbs_[i] : 0;
-      sum.limbs_.push_back(static_cast<std::uint32_t>(carry % kBase));
-      carry /= kBase;
-    }
-    sum.Trim();
-    return sum;
-  }
-
-  static Natural Raised(Natural base, int n) {
-    Natural power(1);
-    for (;;) {
-      if (n % 2 == 1) power = power * base;
-      n /= 2;
-      if (n == 0) return power;
-      base = base * base;
-    }
-  }
-
-  // a - b for a >= b.
-  friend Natural operator-(const Natural& a, const Natural& b) {
-    if (Compare(a, b) < 0) throw std::logic_error("negative natural number");
-    Natural difference;
-    std::int64_t borrow = 0;
-    for (std::size_t i = 0; i < a.limbs_.size(); ++i) {
-      std::int64_t limb = static_cast<std::int64_t>(a.limbs_[i]) - borrow - (i < b.limbs_.size() ? b.limbs_[i] : 0);
-      borrow = limb < 0 ? 1 : 0;
-      difference.limbs_.push_back(static_cast<std::uint32_t>(limb + borrow * kBase));
-    }
-    difference.Trim();
-    return difference;
-  }
-
-  friend Natural operator*(const Natural& a, const Natural& b) {
-    if (a.IsZero() || b.IsZero()) return Natural();
-    std::vector<std::uint64_t> sums(a.limbs_.size() + b.limbs_.size() + 1, 0);
-    for (std::size_t i = 0; i < a.limbs_.size(); ++i) {
-      std::uint64_t carry = 0;
-      for (std::size_t j = 0; j < b.limbs_.size(); ++j) {
-        carry += sums[i + j] + static_cast<std::uint64_t>(a.limbs_[i]) * b.limbs_[j];
-        sums[i + j] = carry % kBase;
-        carry /= kBase;
-      }
-      for (std::size_t k = i + b.limbs_.size(); carry != 0; ++k) {
-        carry += sums[k];
-        sums[k] = carry % kBase;
-        carry /= kBase;
-      }
-    }
-    Natural product;
-    for (std::uint64_t limb : sums) product.limbs_.push_back(static_cast<std::uint32_t>(limb));
-    product.Trim();
-    return product;
-  }
-
-  // Long division, one limb of the quotient at a time (found by bisection).
-  static void Divide(const Natural& a, const Natural& b, Natural& quotient, Natural& remainder) {
-    if (b.IsZero()) throw std::logic_error("division by zero");
-    quotient.limbs_.assign(a.limbs_.size(), 0);
-    remainder = Natural();
-    for (std::size_t i = a.limbs_.size(); i-- > 0;) {
-      remainder.limbs_.insert(remainder.limbs_.begin(), a.limbs_[i]);
-      remainder.Trim();
-      if (Compare(remainder, b) < 0) continue;  // a zero limb, found at once
-      std::uint32_t low = 0;
-      std::uint32_t high = kBase - 1;
-      while (low < high) {
-        const std::uint32_t middle = low + (high - low + 1) / 2;
-        if (Compare(b.Times(middle), remainder) <= 0) {
-          low = middle;
-        } else {
-          high = middle - 1;
-        }
-      }
-      quotient.limbs_[i] = low;
-      remainder = remainder - b.Times(low);
-    }
-    quotient.Trim();
-  }
-
- private:
-  static constexpr std::uint32_t kBase = 1000000000;
-
-  void Trim() {
-    while (!limbs_.empty() && limbs_.back() == 0) limbs_.pop_back();
-  }
-
-  std::vector<std::uint32_t> limbs_;
-};
-
-// (-1)^negative x digits x 10^-scale.
-struct Decimal {
-  bool negative = false;
-  Natural digits;
-  int scale = 0;
-  // A bound of the relative difference between the engine's value, worked
-  // out in binary, and this one: 0 where the engine writes the same digits,
-  // infinity for a zero that the engine may see as a tiny number.
-  double error = 0;
-};
-
-struct Failed {
-  Outcome outcome;
-};
-
-// The relative error of a double's rounding, and of reading a decimal into one.
-constexpr double kUnit = DBL_EPSILON / 2;
-// A value whose error bound grows past this is not compared.
-constexpr double kUncertain = 1e-10;
-// 2^1024 - 2^970, the least value that a double's rounding makes infinite,
-// as 18 digits from 10^308 on: 1.797693134862315807... x 10^308.
-constexpr std::uint64_t kDoubleLimit = 179769313486231581;
-// 1e99 less half a unit of the 15th digit: the least value cut to 1e99, as 18
-// digits from 10^98 on.
-constexpr std::uint64_t kTooLargeLimit = 999999999999999500;
 // The longest text of a value in a group: a sign, 15 digits, the point, an
 // exponent of up to three digits and its marker, and a "+" that keeps the
 // value apart from the number before it.
@@ -236,54 +22,6 @@ constexpr int kValueLength = 22;
 // The engine ends the command when a group's text grows past this.
 constexpr int kMaxGroupLength = 100;
 constexpr std::size_t kMaxFormulaLength = 400;
-
-// Whether a double holds the value exactly: 5^scale divides the digits and
-// leaves an odd factor below 2^53.
-bool Binary(const Decimal& value) {
-  Natural n = value.digits;
-  int scale = value.scale;
-  std::uint32_t rest = 0;
-  for (; scale > 0 && !n.IsZero() && n.LowestDigit() == 0; --scale) n = n.DividedBy(10, rest);
-  if (n.IsZero()) return true;
-  for (; scale > 0; --scale) {
-    const Natural fifth = n.DividedBy(5, rest);
-    if (rest != 0) return false;
-    n = fifth;
-  }
-  while (n.DigitCount() > 16) {
-    const Natural half = n.DividedBy(2, rest);
-    if (rest != 0) return false;
-    n = half;
-  }
-  while (n.LowestDigit() % 2 == 0) n = n.DividedBy(2, rest);
-  return n.Small() < (std::uint64_t{1} << DBL_MANT_DIG);
-}
-
-// An operand's error once the engine reads it as a double.
-double ReadError(const Decimal& value) { return value.error + (Binary(value) ? 0 : kUnit); }
-
-// Plain decimal text without trailing zeros after the point ("-0.25", "64"),
-// or a mantissa and an exponent below 1e-9 and from 1e21 on ("3.5e-19").
-std::string ToText(const Decimal& value) {
-  std::string digits = value.digits.ToString();
-  if (value.digits.IsZero()) return "0";
-  const std::string sign = value.negative ? "-" : "";
-  const int exponent = static_cast<int>(digits.size()) - 1 - value.scale;
-  if (exponent < -9 || exponent >= 21) {
-    while (digits.back() == '0') digits.pop_back();
-    if (digits.size() > 1) digits.insert(1, ".");
-    return sign + digits + "e" + std::to_string(exponent);
-  }
-  if (value.scale > 0) {
-    if (static_cast<int>(digits.size()) <= value.scale) {
-      digits.insert(0, static_cast<std::size_t>(value.scale) + 1 - digits.size(), '0');
-    }
-    digits.insert(digits.size() - static_cast<std::size_t>(value.scale), ".");
-    while (digits.back() == '0') digits.pop_back();
-    if (digits.back() == '.') digits.pop_back();
-  }
-  return sign + digits;
-}
 
 // A formula read into its bracket levels. A chain is a number, a bracket or a
 // call with the powers taken of it.
@@ -415,15 +153,6 @@ class Parser {
 // lies to the right of its outer one), then the groups from the innermost
 // out, which is the order of their closing brackets; in each group every "^"
 // from the left, then every "/", every "*", every "+" and every "-".
-//
-// Each result carries a bound of how far the engine's value may lie from it.
-// The engine reads its operands' digits into doubles and rounds each result
-// to a double before it cuts it to 15 digits: where those roundings may cut
-// the digits the other way, the two values differ by a unit of the 15th
-// digit, and where a sum cancels most digits of its operands, by their
-// binary errors. A formula on whose way the bound grows past 1e-10 is
-// uncertain, and so is one whose value may lie on either side of 1e99 or of
-// the double range.
 class Evaluator {
  public:
   explicit Evaluator(std::vector<Level>& levels) : levels_(levels) {}
@@ -432,13 +161,12 @@ class Evaluator {
     std::sort(calls.begin(), calls.end(), [](const CallAt& a, const CallAt& b) { return a.position > b.position; });
     for (const CallAt& call : calls) {
       Chain& chain = levels_[static_cast<std::size_t>(call.level)].chains[call.chain];
-      chain.number = ExpOf(Reduce(chain.level));
+      chain.number = arithmetic.ExpOf(Reduce(chain.level));
     }
     return Reduce(0);
   }
 
-  bool raisedNegative = false;
-  bool uncertain = false;
+  Arithmetic arithmetic;
 
  private:
   // A value of a group as its text holds it: the operator before it ('\0'
@@ -458,13 +186,13 @@ class Evaluator {
                        chain.kind == Chain::Kind::kGroup ? Reduce(chain.level) : chain.number});
     }
     for (std::size_t i = 0; i < items.size(); ++i) {
-      for (int k : level.chains[i].exponents) items[i].value = Power(items[i].value, k);
+      for (int k : level.chains[i].exponents) items[i].value = arithmetic.Power(items[i].value, k);
     }
     Combine(items, '/');
     Combine(items, '*');
     Combine(items, '+');
     Decimal value = items.front().value;
-    for (std::size_t i = 1; i < items.size(); ++i) value = Sum(value, items[i].value, true);
+    for (std::size_t i = 1; i < items.size(); ++i) value = arithmetic.Sum(value, items[i].value, true);
     return value;
   }
 
@@ -483,9 +211,9 @@ class Evaluator {
       const bool takesMinus = left.before == '-';
       Decimal operand = left.value;
       if (takesMinus && !operand.digits.IsZero()) operand.negative = !operand.negative;
-      Decimal value = op == '/'   ? Quotient(operand, items[i].value)
-                      : op == '*' ? Product(operand, items[i].value)
-                                  : Sum(operand, items[i].value, false);
+      Decimal value = op == '/'   ? arithmetic.Quotient(operand, items[i].value)
+                      : op == '*' ? arithmetic.Product(operand, items[i].value)
+                                  : arithmetic.Sum(operand, items[i].value, false);
       if (takesMinus) {
         left.before = value.negative ? '-' : '+';
         value.negative = false;
@@ -494,158 +222,6 @@ class Evaluator {
       items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
       i = 1;
     }
-  }
-
-  // A zero result of an operation, as certain as the zero it came from.
-  Decimal Zero(double error) {
-    if (error > kUncertain) uncertain = true;
-    return {false, Natural(), 0, error};
-  }
-
-  // The value p / q (not zero) as the reduction writes it: 15 significant
-  // digits, halves away from zero, whatever its magnitude. The engine's
-  // binary result lies within a relative `error` of p / q. A value of 1e99 or
-  // more ends the calculation, and so does one beyond the double range.
-  Decimal Rounded(bool negative, const Natural& p, const Natural& q, double error) {
-    // 10^e <= p / q < 10^(e + 1)
-    int e = p.DigitCount() - q.DigitCount();
-    if (e >= 0 ? Compare(p, q * Natural::Pow10(e)) < 0 : Compare(p * Natural::Pow10(-e), q) < 0) --e;
-    // p / q x 10^(17 - e) has 18 digits before the point: cut them, then
-    // round the last three away from zero.
-    const int shift = 17 - e;
-    Natural eighteen;
-    Natural rest;
-    if (shift >= 0) {
-      Natural::Divide(p * Natural::Pow10(shift), q, eighteen, rest);
-    } else {
-      Natural::Divide(p, q * Natural::Pow10(-shift), eighteen, rest);
-    }
-    const std::uint64_t cut = eighteen.Small();
-    if (e < -300) throw Failed{Outcome::kOutOfRange};
-    // The limits, where the engine's value may lie on the other side: 1e99 is
-    // reached by the value cut to 15 digits, the double range is left by the
-    // binary value itself.
-    const double margin = error * 1e18 + 2;
-    const auto distance = [cut](std::uint64_t limit) {
-      return static_cast<double>(cut > limit ? cut - limit : limit - cut);
-    };
-    if ((e == 98 && distance(kTooLargeLimit) <= margin) || (e == 99 && distance(kTooLargeLimit / 10) <= margin / 10) ||
-        (e == 308 && distance(kDoubleLimit) <= margin)) {
-      throw Failed{Outcome::kOutOfRange};
-    }
-    if (e > 308 || (e == 308 && cut >= kDoubleLimit)) throw Failed{Outcome::kOverflow};
-    std::uint64_t digits = (cut + 500) / 1000;
-    if (digits == 1000000000000000) {  // 9.999999999999995 and up became 10
-      digits /= 10;
-      ++e;
-    }
-    if (e >= 99) throw Failed{Outcome::kTooLarge};
-    // The engine cuts its binary value to the same digits unless it lies
-    // nearer to the half between two of them than the error reaches.
-    const std::uint64_t below = cut % 1000;
-    const double half = below < 500 ? (499.0 - static_cast<double>(below)) / 1000 : (below - 500.0) / 1000;
-    const double result = error == 0 || error * static_cast<double>(cut) / 1000 < half ? 0 : error + 1e-14;
-    if (result > kUncertain) uncertain = true;
-    int scale = 14 - e;
-    Natural value(digits);
-    if (scale < 0) {
-      value = value * Natural::Pow10(-scale);
-      scale = 0;
-    }
-    return {negative, value, scale, result};
-  }
-
-  Decimal Product(const Decimal& a, const Decimal& b) {
-    if (a.digits.IsZero() || b.digits.IsZero()) {
-      return Zero(std::max(a.digits.IsZero() ? a.error : 0, b.digits.IsZero() ? b.error : 0));
-    }
-    return Rounded(a.negative != b.negative, a.digits * b.digits, Natural::Pow10(a.scale + b.scale),
-                   ReadError(a) + ReadError(b) + kUnit);
-  }
-
-  Decimal Quotient(const Decimal& a, const Decimal& b) {
-    if (b.digits.IsZero()) {  // 0/0 as well
-      if (b.error > 0) uncertain = true;
-      throw Failed{Outcome::kDivisionByZero};
-    }
-    if (a.digits.IsZero()) return Zero(a.error);
-    return Rounded(a.negative != b.negative, a.digits * Natural::Pow10(b.scale), b.digits * Natural::Pow10(a.scale),
-                   ReadError(a) + ReadError(b) + kUnit);
-  }
-
-  Decimal Sum(const Decimal& a, Decimal b, bool subtract) {
-    if (subtract) b.negative = !b.negative;
-    const int scale = std::max(a.scale, b.scale);
-    const Natural x = a.digits * Natural::Pow10(scale - a.scale);
-    const Natural y = b.digits * Natural::Pow10(scale - b.scale);
-    if (x.IsZero() || y.IsZero()) {
-      if (x.IsZero() && y.IsZero()) return Zero(std::max(a.error, b.error));
-      const Decimal& value = x.IsZero() ? b : a;
-      return Rounded(value.negative, value.digits, Natural::Pow10(value.scale), ReadError(value) + kUnit);
-    }
-    if (a.negative == b.negative) {
-      return Rounded(a.negative, x + y, Natural::Pow10(scale), std::max(ReadError(a), ReadError(b)) + kUnit);
-    }
-    const bool xLarger = Compare(x, y) >= 0;
-    const Natural difference = xLarger ? x - y : y - x;
-    // The same digits cancel to zero in the engine too; others leave their
-    // binary errors, as large as the operands are against the difference.
-    if (difference.IsZero()) return Zero(a.error == 0 && b.error == 0 ? 0 : HUGE_VAL);
-    const double log = difference.Log10();
-    const double error = std::pow(10.0, std::min(x.Log10() - log, 300.0)) * ReadError(a) +
-                         std::pow(10.0, std::min(y.Log10() - log, 300.0)) * ReadError(b) + kUnit;
-    return Rounded(xLarger ? a.negative : b.negative, difference, Natural::Pow10(scale), error);
-  }
-
-  // a^k for a whole k, rounded once: 1/a^-k for a negative k. The engine's
-  // power of its binary operand multiplies the operand's error by |k|.
-  Decimal Power(const Decimal& a, int k) {
-    if (a.negative) raisedNegative = true;
-    if (k == 0) return {false, Natural(1), 0, 0};
-    if (a.digits.IsZero()) {
-      if (k > 0) return Zero(a.error);
-      if (a.error > 0) uncertain = true;
-      throw Failed{Outcome::kDivisionByZero};
-    }
-    const int n = std::abs(k);
-    // 10^(m - 1) <= |a| < 10^m; a^k far beyond either end is not worked out.
-    const long long m = a.digits.DigitCount() - a.scale;
-    const long long low = k > 0 ? n * (m - 1) : -n * m;
-    const long long high = k > 0 ? n * m : -n * (m - 1);
-    if (low >= 309) throw Failed{Outcome::kOverflow};
-    if (high <= -301) throw Failed{Outcome::kOutOfRange};
-    Natural p = Natural::Raised(a.digits, n);
-    Natural q = Natural::Pow10(a.scale * n);
-    if (k < 0) std::swap(p, q);
-    return Rounded(a.negative && n % 2 == 1, p, q, n * ReadError(a) + 2 * kUnit);
-  }
-
-  // The value the engine gives Exp: the C library's exp of the argument read
-  // as a double, that double's exact value cut to 15 digits.
-  Decimal ExpOf(const Decimal& argument) {
-    const double x = std::strtod(ToText(argument).c_str(), nullptr);
-    const double y = std::exp(x);
-    if (!std::isfinite(y)) throw Failed{Outcome::kOverflow};
-    if (y < 1e-300) throw Failed{Outcome::kOutOfRange};  // 0 as well, where exp runs out of range
-    int exponent = 0;
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(y, &exponent), DBL_MANT_DIG));
-    exponent -= DBL_MANT_DIG;  // y = mantissa x 2^exponent
-    Natural p(mantissa);
-    Natural q(1);
-    if (exponent >= 0) {
-      p = p * Natural::Raised(Natural(2), exponent);
-    } else {
-      q = Natural::Raised(Natural(2), -exponent);
-    }
-    // The same argument gives the same double; another one, by its error
-    // times the argument.
-    double error = 0;
-    if (std::isinf(argument.error)) {
-      error = HUGE_VAL;
-    } else if (argument.error > 0) {
-      error = std::fabs(x) * (argument.error + 2 * kUnit) + 2 * kUnit;
-    }
-    return Rounded(false, p, q, error);
   }
 
   std::vector<Level>& levels_;
@@ -761,8 +337,8 @@ ExactValue Evaluate(std::string_view formula) {
   } catch (const Failed& failed) {
     exact.outcome = failed.outcome;
   }
-  exact.raisesNegative = evaluator.raisedNegative;
-  exact.uncertain = evaluator.uncertain;
+  exact.raisesNegative = evaluator.arithmetic.raisedNegative;
+  exact.uncertain = evaluator.arithmetic.uncertain;
   return exact;
 }
 
