@@ -28,8 +28,9 @@ constexpr std::size_t kMaxFormulaLength = 400;
 struct Chain {
   enum class Kind { kNumber, kGroup, kCall };
   Kind kind = Kind::kNumber;
-  Decimal number;  // a number's value; a call's value once it is worked out
-  int level = -1;  // the level in a bracket's or a call's brackets
+  Decimal number;     // a number's value; a call's value once it is worked out
+  char function = 0;  // a call's: 'e' for Exp, 'a' for Abs, 'i' for Int, 'f' for Fix
+  int level = -1;     // the level in a bracket's or a call's brackets
   std::vector<int> exponents;
 };
 
@@ -49,18 +50,28 @@ class Parser {
   explicit Parser(std::string_view text) : text_(text) {}
 
   // False when the text is not a formula of the grammar.
-  bool Parse() { return text_.size() <= kMaxFormulaLength && ParseLevel() == 0 && at_ == text_.size(); }
+  bool Parse() {
+    for (; Peek() == '-'; ++at_) leadingMinus = !leadingMinus;
+    return text_.size() <= kMaxFormulaLength && ParseLevel() == 0 && at_ == text_.size();
+  }
 
   std::vector<Level> levels;
   std::vector<CallAt> calls;
+  bool leadingMinus = false;  // the minuses at the start leave one
 
  private:
   char Peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
 
-  bool AtExp() const {
-    if (at_ + 4 > text_.size() || text_[at_ + 3] != '(') return false;
-    const auto lower = [this](std::size_t i) { return static_cast<char>(std::tolower(text_[i])); };
-    return lower(at_) == 'e' && lower(at_ + 1) == 'x' && lower(at_ + 2) == 'p';
+  // The function whose name (in any letter case) and "(" start here, by its
+  // first letter; 0 for none.
+  char FunctionAt() const {
+    if (at_ + 4 > text_.size() || text_[at_ + 3] != '(') return 0;
+    std::string name;
+    for (std::size_t i = at_; i < at_ + 3; ++i) name += static_cast<char>(std::tolower(text_[i]));
+    for (const char* known : {"exp", "abs", "int", "fix"}) {
+      if (name == known) return known[0];
+    }
+    return 0;
   }
 
   // The index of the level, or -1. A group's text, as its operations rewrite
@@ -69,7 +80,7 @@ class Parser {
   int ParseLevel() {
     const int index = static_cast<int>(levels.size());
     levels.emplace_back();
-    int length = 0;
+    int length = index == 0 && leadingMinus ? 1 : 0;
     for (;;) {
       Chain chain;
       int weight = 0;
@@ -87,11 +98,12 @@ class Parser {
 
   bool ParseChain(int index, Chain& chain, int& weight) {
     int typed = 0;  // the chain's text with a value for a bracket or a call
-    if (Peek() == '(' || AtExp()) {
+    if (Peek() == '(' || FunctionAt() != 0) {
       if (Peek() == '(') {
         chain.kind = Chain::Kind::kGroup;
       } else {
         chain.kind = Chain::Kind::kCall;
+        chain.function = FunctionAt();
         calls.push_back({at_, index, levels[index].chains.size()});
         at_ += 3;
       }
@@ -155,18 +167,22 @@ class Parser {
 // from the left, then every "/", every "*", every "+" and every "-".
 class Evaluator {
  public:
-  explicit Evaluator(std::vector<Level>& levels) : levels_(levels) {}
+  Evaluator(std::vector<Level>& levels, bool minus) : levels_(levels), minus_(minus) {}
 
   Decimal Formula(std::vector<CallAt> calls) {
     std::sort(calls.begin(), calls.end(), [](const CallAt& a, const CallAt& b) { return a.position > b.position; });
     for (const CallAt& call : calls) {
       Chain& chain = levels_[static_cast<std::size_t>(call.level)].chains[call.chain];
-      chain.number = arithmetic.ExpOf(Reduce(chain.level));
+      const Decimal argument = Reduce(chain.level);
+      chain.number = chain.function == 'e'   ? arithmetic.ExpOf(argument)
+                     : chain.function == 'a' ? arithmetic.AbsOf(argument)
+                                             : arithmetic.WholeOf(argument, chain.function == 'f');
     }
     return Reduce(0);
   }
 
   Arithmetic arithmetic;
+  bool negatedNegative = false;
 
  private:
   // A value of a group as its text holds it: the operator before it ('\0'
@@ -187,6 +203,12 @@ class Evaluator {
     }
     for (std::size_t i = 0; i < items.size(); ++i) {
       for (int k : level.chains[i].exponents) items[i].value = arithmetic.Power(items[i].value, k);
+    }
+    // The minus at the start of the formula, once the first power is taken.
+    Decimal& first = items.front().value;
+    if (index == 0 && minus_ && !first.digits.IsZero()) {
+      negatedNegative = first.negative;
+      first.negative = !first.negative;
     }
     Combine(items, '/');
     Combine(items, '*');
@@ -225,7 +247,43 @@ class Evaluator {
   }
 
   std::vector<Level>& levels_;
+  bool minus_;
 };
+
+// A letter that the engine takes for a variable: one before "+", "-", "*",
+// "/", ")", "^", a blank or the end.
+bool Reference(std::string_view text, std::size_t i) {
+  const char c = text[i];
+  if ((c < 'A' || c > 'Z') && (c < 'a' || c > 'z')) return false;
+  return i + 1 == text.size() || std::string_view("+-*/)^ ").find(text[i + 1]) != std::string_view::npos;
+}
+
+// The formula with each reference to B to F replaced by the definition in
+// brackets, as the engine expands it; nothing when it refers to another
+// letter or a definition refers to one, or when a definition holds anything
+// but ASCII characters of formulas.
+std::optional<std::string> Expanded(std::string_view formula, const Definitions& definitions) {
+  for (const std::string& definition : definitions) {
+    for (char c : definition) {
+      if (c < ' ' || c > '~') return std::nullopt;
+    }
+  }
+  std::string text;
+  for (std::size_t i = 0; i < formula.size(); ++i) {
+    if (!Reference(formula, i)) {
+      text += formula[i];
+      continue;
+    }
+    const int letter = std::toupper(formula[i]) - 'B';
+    if (letter < 0 || letter >= static_cast<int>(definitions.size())) return std::nullopt;
+    const std::string& definition = definitions[static_cast<std::size_t>(letter)];
+    text += "(" + (definition.empty() ? std::string("0") : definition) + ")";
+  }
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (Reference(text, i)) return std::nullopt;
+  }
+  return text;
+}
 
 const char* OutcomeText(Outcome outcome) {
   switch (outcome) {
@@ -241,14 +299,15 @@ const char* OutcomeText(Outcome outcome) {
 
 }  // namespace
 
-ExactValue Evaluate(std::string_view formula) {
-  Parser parser(formula);
+ExactValue Evaluate(std::string_view formula, const Definitions& definitions) {
+  const std::optional<std::string> expanded = Expanded(formula, definitions);
+  Parser parser(expanded ? *expanded : std::string_view());
   ExactValue exact;
-  if (!parser.Parse()) {
+  if (!expanded || !parser.Parse()) {
     exact.outcome = Outcome::kNotAFormula;
     return exact;
   }
-  Evaluator evaluator(parser.levels);
+  Evaluator evaluator(parser.levels, parser.leadingMinus);
   try {
     exact.decimal = ToText(evaluator.Formula(parser.calls));
   } catch (const Failed& failed) {
@@ -256,7 +315,16 @@ ExactValue Evaluate(std::string_view formula) {
   }
   exact.raisesNegative = evaluator.arithmetic.raisedNegative;
   exact.uncertain = evaluator.arithmetic.uncertain;
+  exact.negatesNegative = evaluator.negatedNegative;
   return exact;
+}
+
+Effects Calculate(MainState& state, std::string_view formula, const Definitions& definitions) {
+  for (std::size_t i = 0; i < definitions.size(); ++i) {
+    if (!definitions[i].empty()) state.CommitEntry(static_cast<int>(i) + 1, FromUtf8(definitions[i]));
+  }
+  state.TypeInFormulaBox(FromUtf8(formula));
+  return state.Calculate();
 }
 
 bool Compared(const ExactValue& exact) {
@@ -283,8 +351,12 @@ bool Agrees(const ExactValue& exact, const MainState& state, const Effects& effe
   return false;
 }
 
-std::string Difference(std::string_view formula, const ExactValue& exact, const MainState& state) {
+std::string Difference(std::string_view formula, const Definitions& definitions, const ExactValue& exact,
+                       const MainState& state) {
   std::string text(formula);
+  for (std::size_t i = 0; i < definitions.size(); ++i) {
+    if (!definitions[i].empty()) text += "  " + std::string(1, static_cast<char>('B' + i)) + "=" + definitions[i];
+  }
   text += "  exact: ";
   text += exact.outcome == Outcome::kValue ? exact.decimal : OutcomeText(exact.outcome);
   text += "  answer line: " + ToUtf8(state.answerLine()) + "  result: " + ToUtf8(state.resultText());
@@ -299,18 +371,17 @@ Tally CompareWithCalculate(std::uint64_t seed, int count, Mode mode) {
     const ExactValue exact = Evaluate(formula);
     MainState state;
     if (exact.outcome == Outcome::kNotAFormula) {
-      tally.differences.push_back(Difference(formula, exact, state));
+      tally.differences.push_back(Difference(formula, {}, exact, state));
       continue;
     }
     if (!Compared(exact)) {
       ++(exact.outcome == Outcome::kOutOfRange ? tally.outOfRange : tally.uncertain);
       continue;
     }
-    state.TypeInFormulaBox(FromUtf8(formula));
-    const Effects effects = state.Calculate();
+    const Effects effects = Calculate(state, formula);
     tally.negativePowers += exact.raisesNegative ? 1 : 0;
     if (!Agrees(exact, state, effects)) {
-      tally.differences.push_back(Difference(formula, exact, state));
+      tally.differences.push_back(Difference(formula, {}, exact, state));
       continue;
     }
     switch (exact.outcome) {

@@ -12,6 +12,7 @@
 // significant digits, halves away from zero, at any magnitude.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -26,6 +27,10 @@ enum class Mode {
   kPlain,       // 0 to 999 with up to three decimals, exponents 0 to 3
   kMagnitudes,  // the same mixed with 10^-k, 10^k, Exp(0-k) and a/10^k: values from about 1e-300 to 1e99
 };
+
+// The definitions of the variables B to F. The engine expands a reference as
+// its definition in brackets, "(0)" for an empty one, and so does Evaluate.
+using Definitions = std::array<std::string, 5>;
 
 // Plain formulas hold at most four operands (powers' exponents included) in
 // any one bracket level, so that a reduced group's text stays below the
@@ -45,8 +50,9 @@ enum class Outcome {
 
 struct ExactValue {
   Outcome outcome = Outcome::kValue;
-  std::string decimal;          // the value as decimal text ("0.25", "3.5e-19"), when there is one
-  bool raisesNegative = false;  // a negative number is raised to a power on the way
+  std::string decimal;           // the value as decimal text ("0.25", "3.5e-19"), when there is one
+  bool raisesNegative = false;   // a negative number is raised to a power on the way
+  bool negatesNegative = false;  // the minus at the start of the formula meets a negative power
   // The engine, which reads its operands into doubles, may come to another
   // outcome: a sum on the way cancels most of its operands' digits, leaving
   // their binary errors, or the value lies within such an error of 1e99 or
@@ -55,12 +61,22 @@ struct ExactValue {
 };
 
 // The value of a formula in the evaluator's grammar:
+//   formula = {"-"} level
 //   level   = chain {("+" | "-" | "*" | "/") chain}
 //   chain   = primary {"^" ["-"] whole}          a whole number of 1 to 3 digits
-//   primary = number | "(" level ")" | "Exp(" level ")"
+//   primary = number | "(" level ")" | name "(" level ")" | variable
+//   name    = "Exp" | "Abs" | "Int" | "Fix"
 // with numbers of digits and at most one point (20 characters at most), the
-// function's name in any letter case, and 400 characters in all.
-ExactValue Evaluate(std::string_view formula);
+// names in any letter case, variables B to F in either case whose
+// definitions are levels (with no variables), and 400 characters in all once
+// they are expanded. The minuses at the start cancel in pairs; one that is
+// left negates the first power of the formula, taken of its operand with its
+// own sign (-(0-2)^2 is -4, -(0-2)^3 is 8), and nothing else.
+ExactValue Evaluate(std::string_view formula, const Definitions& definitions = {});
+
+// The calculate command run on `formula` by `state`, a fresh one, with the
+// definitions of the variables B to F stored first.
+Effects Calculate(MainState& state, std::string_view formula, const Definitions& definitions = {});
 
 // Whether the calculate command's outcome is compared with `exact` at all.
 bool Compared(const ExactValue& exact);
@@ -70,8 +86,9 @@ bool Compared(const ExactValue& exact);
 // message that the outcome calls for.
 bool Agrees(const ExactValue& exact, const MainState& state, const Effects& effects);
 
-// The formula, the exact value and the answer line, for a report.
-std::string Difference(std::string_view formula, const ExactValue& exact, const MainState& state);
+// The formula and its definitions, the exact value and the answer line, for a report.
+std::string Difference(std::string_view formula, const Definitions& definitions, const ExactValue& exact,
+                       const MainState& state);
 
 // The generated formulas compared with the calculate command.
 struct Tally {

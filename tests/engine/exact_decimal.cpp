@@ -36,6 +36,15 @@ bool Binary(const Decimal& value) {
   return n.Small() < (std::uint64_t{1} << DBL_MANT_DIG);
 }
 
+// The digits of a number that is not zero, without the zeros at its end.
+int SignificantDigits(const Natural& n) {
+  Natural rest = n;
+  std::uint32_t remainder = 0;
+  int zeros = 0;
+  for (; rest.LowestDigit() == 0; ++zeros) rest = rest.DividedBy(10, remainder);
+  return n.DigitCount() - zeros;
+}
+
 // An operand's error once the engine reads it as a double.
 double ReadError(const Decimal& value) { return value.error + (Binary(value) ? 0 : kUnit); }
 
@@ -212,6 +221,39 @@ Decimal Arithmetic::ExpOf(const Decimal& argument) {
     error = std::fabs(x) * (argument.error + 2 * kUnit) + 2 * kUnit;
   }
   return Rounded(false, p, q, error);
+}
+
+Decimal Arithmetic::AbsOf(const Decimal& argument) {
+  if (argument.digits.IsZero()) return argument;
+  return Rounded(false, argument.digits, Natural::Pow10(argument.scale), ReadError(argument));
+}
+
+Decimal Arithmetic::WholeOf(const Decimal& argument, bool towardZero) {
+  if (argument.digits.IsZero()) {
+    if (argument.error > 0) uncertain = true;
+    return argument;
+  }
+  // From 2e14 on, a value of 15 digits is a whole number, and so is the
+  // engine's value of it: Int and Fix leave it as it is.
+  const double log = argument.digits.Log10() - argument.scale;
+  if (log >= std::log10(2e14) && SignificantDigits(argument.digits) <= 15) return argument;
+  Natural whole;
+  Natural fraction;
+  Natural::Divide(argument.digits, Natural::Pow10(argument.scale), whole, fraction);
+  // The engine's double lies within `reach` of the value: the whole numbers
+  // on either side must lie farther off.
+  const double error = ReadError(argument);
+  if (error > 0) {
+    const auto distance = [&argument](const Natural& n) {
+      return n.IsZero() ? 0 : std::pow(10.0, n.Log10() - argument.scale);
+    };
+    const double reach = error * std::pow(10.0, log);
+    const Natural one = Natural::Pow10(argument.scale);
+    if (distance(fraction) <= reach || distance(one - fraction) <= reach) uncertain = true;
+  }
+  if (argument.negative && !towardZero && !fraction.IsZero()) whole = whole.Plus(1);
+  if (whole.IsZero()) return {};
+  return Rounded(argument.negative, whole, Natural(1), 0);
 }
 
 }  // namespace suusiki::exact

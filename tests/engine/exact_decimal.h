@@ -244,6 +244,11 @@ class Arithmetic {
   Decimal Sum(const Decimal& a, Decimal b, bool subtract);
   Decimal Power(const Decimal& a, int k);
   Decimal ExpOf(const Decimal& argument);
+  // Abs, and Int or Fix (toward zero), which the engine works out exactly on
+  // its double and cuts to 15 digits; its Int and Fix differ where a whole
+  // number lies within the value's error.
+  Decimal AbsOf(const Decimal& argument);
+  Decimal WholeOf(const Decimal& argument, bool towardZero);
 
   bool raisedNegative = false;  // a negative value was raised to a power
   bool uncertain = false;       // see above: the engine may come to another outcome
