@@ -367,21 +367,22 @@ Tally CompareWithCalculate(std::uint64_t seed, int count, Mode mode) {
   std::mt19937_64 random(seed);
   Tally tally;
   for (int i = 0; i < count; ++i) {
-    const std::string formula = RandomFormula(random, mode);
-    const ExactValue exact = Evaluate(formula);
+    const Formula formula = RandomFormula(random, mode);
+    const ExactValue exact = Evaluate(formula.text, formula.definitions);
     MainState state;
     if (exact.outcome == Outcome::kNotAFormula) {
-      tally.differences.push_back(Difference(formula, {}, exact, state));
+      tally.differences.push_back(Difference(formula.text, formula.definitions, exact, state));
       continue;
     }
     if (!Compared(exact)) {
       ++(exact.outcome == Outcome::kOutOfRange ? tally.outOfRange : tally.uncertain);
       continue;
     }
-    const Effects effects = Calculate(state, formula);
+    const Effects effects = Calculate(state, formula.text, formula.definitions);
     tally.negativePowers += exact.raisesNegative ? 1 : 0;
+    tally.negatedNegatives += exact.negatesNegative ? 1 : 0;
     if (!Agrees(exact, state, effects)) {
-      tally.differences.push_back(Difference(formula, {}, exact, state));
+      tally.differences.push_back(Difference(formula.text, formula.definitions, exact, state));
       continue;
     }
     switch (exact.outcome) {

@@ -4,12 +4,14 @@
 // The generator writes formulas of decimals, "+ - * / ^", brackets and, in its
 // magnitudes mode, Exp calls, with whole exponents and no minus typed before a
 // number except in an exponent ("10^-19"), so negative values only come from
-// subtractions inside brackets. The exact evaluator reads them on big decimal
-// numbers in the order the calculate command works: function calls from the
-// rightmost outward, then the bracket groups from the innermost out, and in
-// each group every "^" from the left, every "/", every "*", every "+" and then
-// every "-". Each operation's result is rounded as the reduction rounds it: 15
-// significant digits, halves away from zero, at any magnitude.
+// subtractions inside brackets; its leading-minus mode starts the formula with
+// minuses and calls Abs, Int and Fix and refers to variables. The exact
+// evaluator reads them on big decimal numbers in the order the calculate
+// command works: function calls from the rightmost outward, then the bracket
+// groups from the innermost out, and in each group every "^" from the left,
+// every "/", every "*", every "+" and then every "-". Each operation's result
+// is rounded as the reduction rounds it: 15 significant digits, halves away
+// from zero, at any magnitude.
 #pragma once
 
 #include <array>
@@ -26,18 +28,29 @@ namespace suusiki::exact {
 enum class Mode {
   kPlain,       // 0 to 999 with up to three decimals, exponents 0 to 3
   kMagnitudes,  // the same mixed with 10^-k, 10^k, Exp(0-k) and a/10^k: values from about 1e-300 to 1e99
+  // Plain formulas that start with "-", "--" or "---" before a bracket, a call
+  // of Abs, Int or Fix or a variable, often raised to a power; calls and
+  // variables stand among the other operands too.
+  kLeadingMinus,
 };
 
 // The definitions of the variables B to F. The engine expands a reference as
 // its definition in brackets, "(0)" for an empty one, and so does Evaluate.
 using Definitions = std::array<std::string, 5>;
 
-// Plain formulas hold at most four operands (powers' exponents included) in
-// any one bracket level, so that a reduced group's text stays below the
-// 100-character limit: four value texts of at most 22 characters. Magnitudes
-// formulas hold up to five, and one whose group might grow past the limit is
-// drawn again. Either stays within 120 characters.
-std::string RandomFormula(std::mt19937_64& random, Mode mode = Mode::kPlain);
+struct Formula {
+  std::string text;
+  Definitions definitions;  // plain formulas in the leading-minus mode, empty otherwise
+};
+
+// Plain and leading-minus formulas hold at most four operands (powers'
+// exponents included) in any one bracket level, so that a reduced group's
+// text stays below the 100-character limit: four value texts of at most 22
+// characters. Magnitudes formulas, and the definitions of the leading-minus
+// mode, hold up to five: one whose group might grow past the limit, or whose
+// expansion past 400 characters, is drawn again. Each stays within 120
+// characters.
+Formula RandomFormula(std::mt19937_64& random, Mode mode = Mode::kPlain);
 
 enum class Outcome {
   kValue,           // a number
@@ -100,6 +113,7 @@ struct Tally {
   int outOfRange = 0;                    // formulas skipped as out of range
   int uncertain = 0;                     // formulas skipped as uncertain
   int negativePowers = 0;                // compared formulas that raise a negative value to a power
+  int negatedNegatives = 0;              // compared formulas whose minus at the start meets a negative power
   std::vector<std::string> differences;  // formula, exact value and the engine's answer
 };
 

@@ -113,8 +113,10 @@ TEST(ExactArithmeticTest, TheEvaluatorRoundsEachResultAsTheNumberTextDoes) {
 
 // A thousand formulas of each mode: with the plain ones, an engine that took
 // a bracket's negative value for a subtraction gets at least one wrong; the
-// others reach far below 1e-9, 1e99 and beyond the range of a double, and
-// an engine that added from the left gets more than a dozen wrong.
+// magnitudes ones reach far below 1e-9, 1e99 and beyond the range of a
+// double, and an engine that added from the left gets more than a dozen
+// wrong; of the leading-minus ones, an engine that negated the first operand
+// before its power gets a fifth wrong.
 TEST(ExactArithmeticTest, RandomFormulasAgreeWithExactArithmetic) {
   const struct {
     Mode mode;
@@ -123,9 +125,11 @@ TEST(ExactArithmeticTest, RandomFormulasAgreeWithExactArithmetic) {
     int tinyValues;
     int tooLarge;
     int skipped;
+    int negatedNegatives;
   } cases[] = {
-      {Mode::kPlain, 900, 80, 0, 0, 60},
-      {Mode::kMagnitudes, 800, 20, 150, 50, 30},
+      {Mode::kPlain, 900, 80, 0, 0, 60, 0},
+      {Mode::kMagnitudes, 800, 20, 150, 50, 30, 0},
+      {Mode::kLeadingMinus, 900, 300, 0, 0, 30, 150},
   };
   for (const auto& c : cases) {
     const Tally tally = CompareWithCalculate(15, 1000, c.mode);
@@ -136,6 +140,7 @@ TEST(ExactArithmeticTest, RandomFormulasAgreeWithExactArithmetic) {
     EXPECT_GE(tally.tooLarge + tally.overflows, c.tooLarge);
     EXPECT_GT(tally.divisionsByZero, 0);
     EXPECT_LT(tally.outOfRange + tally.uncertain, c.skipped);
+    EXPECT_GE(tally.negatedNegatives, c.negatedNegatives);
   }
 }
 

@@ -2,6 +2,7 @@
 // The generator of random formulas for the comparison with exact arithmetic.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "tests/engine/exact_arithmetic.h"
 
@@ -21,23 +22,64 @@ std::string Number(std::mt19937_64& random) {
   return text;
 }
 
-std::string Group(std::mt19937_64& random, int depth);
+// A plain group; with `calls` its operands may be calls and variables too.
+std::string Group(std::mt19937_64& random, int depth, bool calls = false);
 
-std::string Operand(std::mt19937_64& random, int depth) {
-  if (depth < 3 && Below(random, 3) == 0) return "(" + Group(random, depth + 1) + ")";
+std::string Call(std::mt19937_64& random, int depth) {
+  static constexpr const char* kNames[] = {"Abs", "Int", "Fix"};
+  return std::string(kNames[Below(random, 3)]) + "(" + Group(random, depth + 1, true) + ")";
+}
+
+std::string Variable(std::mt19937_64& random) { return std::string(1, static_cast<char>('B' + Below(random, 5))); }
+
+std::string Operand(std::mt19937_64& random, int depth, bool calls) {
+  if (calls && Below(random, 4) == 0) {
+    return depth < 3 && Below(random, 3) != 0 ? Call(random, depth) : Variable(random);
+  }
+  if (depth < 3 && Below(random, 3) == 0) return "(" + Group(random, depth + 1, calls) + ")";
   return Number(random);
 }
 
-std::string Group(std::mt19937_64& random, int depth) {
-  const int operands = depth == 0 ? 2 + Below(random, 3) : 1 + Below(random, 4);
-  std::string text = Operand(random, depth);
-  for (int used = 1; used < operands; ++used) {
-    // A bracket's value raised to a power is what signs used to get wrong.
-    const char op = text.back() == ')' && Below(random, 5) < 2 ? '^' : "+-*/^-"[Below(random, 6)];
+// `text` with operators and operands added until it holds `operands`.
+std::string Continued(std::mt19937_64& random, int depth, bool calls, std::string text, int used, int operands) {
+  for (; used < operands; ++used) {
+    // A computed value raised to a power is what signs used to get wrong.
+    const bool value = text.back() == ')' || (text.back() >= 'B' && text.back() <= 'F');
+    const char op = value && Below(random, 5) < 2 ? '^' : "+-*/^-"[Below(random, 6)];
     text += op;
-    text += op == '^' ? std::string(1, static_cast<char>('0' + Below(random, 4))) : Operand(random, depth);
+    text += op == '^' ? std::string(1, static_cast<char>('0' + Below(random, 4))) : Operand(random, depth, calls);
   }
   return text;
+}
+
+std::string Group(std::mt19937_64& random, int depth, bool calls) {
+  const int operands = depth == 0 ? 2 + Below(random, 3) : 1 + Below(random, 4);
+  std::string text = Operand(random, depth, calls);
+  return Continued(random, depth, calls, std::move(text), 1, operands);
+}
+
+// "-", now and then "--" or "---", before a bracket, a call or a variable,
+// mostly raised to a power, then up to three operands more.
+std::string LeadingMinus(std::mt19937_64& random) {
+  std::string text(Below(random, 4) == 0 ? 2 + Below(random, 2) : 1, '-');
+  const int pick = Below(random, 3);
+  text += pick == 0 ? "(" + Group(random, 1, true) + ")" : pick == 1 ? Call(random, 0) : Variable(random);
+  int used = 1;
+  if (Below(random, 3) != 0) {
+    text += "^" + std::to_string(1 + Below(random, 3));
+    ++used;
+  }
+  const int operands = 1 + Below(random, 4);
+  return Continued(random, 0, true, std::move(text), used, operands);
+}
+
+// Plain formulas, half of them after "0-": often negative values.
+Definitions RandomDefinitions(std::mt19937_64& random) {
+  Definitions definitions;
+  for (std::string& definition : definitions) {
+    definition = Below(random, 2) == 0 ? "0-" + Group(random, 2) : Group(random, 1);
+  }
+  return definitions;
 }
 
 int Between(std::mt19937_64& random, int low, int high) { return low + Below(random, high - low + 1); }
@@ -86,11 +128,21 @@ std::string MagnitudeGroup(std::mt19937_64& random, int depth) {
 
 }  // namespace
 
-std::string RandomFormula(std::mt19937_64& random, Mode mode) {
+Formula RandomFormula(std::mt19937_64& random, Mode mode) {
   for (;;) {
-    std::string formula = mode == Mode::kPlain ? Group(random, 0) : MagnitudeGroup(random, 0);
-    if (formula.size() <= 120 && (mode == Mode::kPlain || Evaluate(formula).outcome != Outcome::kNotAFormula))
+    Formula formula;
+    switch (mode) {
+      case Mode::kPlain: formula.text = Group(random, 0); break;
+      case Mode::kMagnitudes: formula.text = MagnitudeGroup(random, 0); break;
+      case Mode::kLeadingMinus:
+        formula.definitions = RandomDefinitions(random);
+        formula.text = LeadingMinus(random);
+        break;
+    }
+    if (formula.text.size() <= 120 &&
+        (mode == Mode::kPlain || Evaluate(formula.text, formula.definitions).outcome != Outcome::kNotAFormula)) {
       return formula;
+    }
   }
 }
 
