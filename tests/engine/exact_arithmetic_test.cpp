@@ -14,6 +14,7 @@ TEST(ExactArithmeticTest, TheEvaluatorRoundsEachResultAsTheNumberTextDoes) {
     Outcome outcome;
     const char* decimal;
     bool uncertain = false;
+    Definitions definitions = {};
   } cases[] = {
       {"1/3", Outcome::kValue, "0.333333333333333"},
       {"2/3", Outcome::kValue, "0.666666666666667"},
@@ -44,9 +45,33 @@ TEST(ExactArithmeticTest, TheEvaluatorRoundsEachResultAsTheNumberTextDoes) {
       {"2.5^0", Outcome::kValue, "1"},
       {"Exp(0-50)", Outcome::kValue, "1.92874984796392e-22"},
       {"Exp(1)^2", Outcome::kValue, "7.38905609893068"},
+      {"Int(0-2.5)+Fix(0-2.5)*10+Abs(0-2.5)*100", Outcome::kValue, "227"},
+      {"INT(2.5)-fix(0-1/3*3)+Int(0-1/3*3)", Outcome::kValue, "1"},
+      // A minus at the start takes the first power of its operand's signed
+      // value, whatever the operand, and the minuses there cancel in pairs.
+      {"-(0-2)^2", Outcome::kValue, "-4"},
+      {"-(0-2)^3", Outcome::kValue, "8"},
+      {"-(0-2)^-1", Outcome::kValue, "0.5"},
+      {"-(3)", Outcome::kValue, "-3"},
+      {"-(0-2)", Outcome::kValue, "2"},
+      {"--(0-2)^2", Outcome::kValue, "4"},
+      {"---(0-2)^2", Outcome::kValue, "-4"},
+      {"-(0-2)^2*3", Outcome::kValue, "-12"},
+      {"-(1-3)^2+5", Outcome::kValue, "1"},
+      {"-(2)^2-1", Outcome::kValue, "-5"},
+      {"-(0-2)^3-(0-3)^3", Outcome::kValue, "35"},
+      {"-Int(0-2.5)^2", Outcome::kValue, "-9"},
+      {"--Int(0-2.5)^2", Outcome::kValue, "9"},
+      {"-Abs(1-3)^2/4", Outcome::kValue, "-1"},
+      {"-Fix(0-7.5)", Outcome::kValue, "7"},
+      {"--Int(2-7.25)^3-1", Outcome::kValue, "-217"},
+      {"-B^2+1", Outcome::kValue, "-8", false, {"0-3"}},
+      {"--b^3*C", Outcome::kValue, "-54", false, {"0-3", "2"}},
+      {"-C^2+1", Outcome::kValue, "1"},  // an empty definition is 0
       // What is left of a cancelling sum is the binary error of its operands.
       {"1/3*3-1", Outcome::kValue, "-1e-15", true},
       {"3.00000000000001*5-15.0000000000001", Outcome::kValue, "0", true},  // the product is a half
+      {"Int(0.599999999999999*5)", Outcome::kValue, "3", true},             // the engine's may be 2.99999999999999
       {"1/3-1/3", Outcome::kValue, "0"},
       {"5/(2-2)", Outcome::kDivisionByZero, ""},
       {"(2-2)/0", Outcome::kDivisionByZero, ""},
@@ -72,11 +97,14 @@ TEST(ExactArithmeticTest, TheEvaluatorRoundsEachResultAsTheNumberTextDoes) {
       {"2^0.5", Outcome::kNotAFormula, ""},
       {"2^99999999999", Outcome::kNotAFormula, ""},
       {"(1+2", Outcome::kNotAFormula, ""},
+      {"-Abs(-2)", Outcome::kNotAFormula, ""},
+      {"A+1", Outcome::kNotAFormula, ""},
+      {"-B", Outcome::kNotAFormula, "", false, {"C"}},
       // Six quotients of 17 characters: the engine's 100-character limit.
       {"1/3+1/7+1/9+1/11+1/13+1/17", Outcome::kNotAFormula, ""},
   };
   for (const auto& c : cases) {
-    const ExactValue value = Evaluate(c.formula);
+    const ExactValue value = Evaluate(c.formula, c.definitions);
     EXPECT_EQ(value.outcome, c.outcome) << c.formula;
     EXPECT_EQ(value.decimal, c.decimal) << c.formula;
     EXPECT_EQ(value.uncertain, c.uncertain) << c.formula;
@@ -85,8 +113,10 @@ TEST(ExactArithmeticTest, TheEvaluatorRoundsEachResultAsTheNumberTextDoes) {
 
 // A thousand formulas of each mode: with the plain ones, an engine that took
 // a bracket's negative value for a subtraction gets at least one wrong; the
-// others reach far below 1e-9, 1e99 and beyond the range of a double, and
-// an engine that added from the left gets more than a dozen wrong.
+// magnitudes ones reach far below 1e-9, 1e99 and beyond the range of a
+// double, and an engine that added from the left gets more than a dozen
+// wrong; of the leading-minus ones, an engine that negated the first operand
+// before its power gets a fifth wrong.
 TEST(ExactArithmeticTest, RandomFormulasAgreeWithExactArithmetic) {
   const struct {
     Mode mode;
@@ -95,9 +125,11 @@ TEST(ExactArithmeticTest, RandomFormulasAgreeWithExactArithmetic) {
     int tinyValues;
     int tooLarge;
     int skipped;
+    int negatedNegatives;
   } cases[] = {
-      {Mode::kPlain, 900, 80, 0, 0, 60},
-      {Mode::kMagnitudes, 800, 20, 150, 50, 30},
+      {Mode::kPlain, 900, 80, 0, 0, 60, 0},
+      {Mode::kMagnitudes, 800, 20, 150, 50, 30, 0},
+      {Mode::kLeadingMinus, 900, 300, 0, 0, 30, 150},
   };
   for (const auto& c : cases) {
     const Tally tally = CompareWithCalculate(15, 1000, c.mode);
@@ -108,6 +140,7 @@ TEST(ExactArithmeticTest, RandomFormulasAgreeWithExactArithmetic) {
     EXPECT_GE(tally.tooLarge + tally.overflows, c.tooLarge);
     EXPECT_GT(tally.divisionsByZero, 0);
     EXPECT_LT(tally.outOfRange + tally.uncertain, c.skipped);
+    EXPECT_GE(tally.negatedNegatives, c.negatedNegatives);
   }
 }
 
