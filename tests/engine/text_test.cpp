@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 at the edges and the 1-based cutting helpers.
 #include "engine/text.h"
-#include "engine/variable_table.h"
 
 #include <gtest/gtest.h>
 
 #include "engine/failure.h"
+#include "engine/variable_table.h"
 
 namespace suusiki {
 namespace {

@@ -54,7 +54,7 @@ TEST(PlotTest, PlainNumbersHaveTheDecimalsOfTheStep) {
       {-1e-17, 0.5, "0"},  // no "-0"
       {2.5e-5, 5e-6, "0.000025"},
       {1234567.891, 1, "1,234,568"},
-      {6.00000000232831, 0, "6.00000000232831"},  // no step: 15 significant digits
+      {6.00000000232831, 0, "6.00000000232831"},               // no step: 15 significant digits
       {-3.97289171429786e-19, 0, "-3.97289171429786*10^-19"},  // as the answer line shows it
       {1234.5, 0, "1,234.5"},
       {-4, 0, "-4"},
