@@ -181,8 +181,6 @@ void AppendExponent(int exponent, Text& out) {
   out.append(buf, r.ptr);
 }
 
-constexpr NumberPattern kPlainPattern{};
-
 }  // namespace
 
 Significant CutToSignificantExactly(double magnitude) {
@@ -239,7 +237,22 @@ bool AppendValueText(double value, Text& out) {
   if (exponent >= 99) return false;
   const bool minus = std::signbit(value);
   if (exponent >= -3 && exponent < 15) {
-    AppendPlain(d, minus, kPlainPattern, out);
+    // Plain: the digits with the point among them, or after "0." and zeros.
+    const Spelled spelled(d);
+    const std::size_t start = out.size();
+    const int whole = std::max(d.point, 0);
+    const int zeros = std::max(-d.point, 0);
+    const int written = std::min(whole, d.count);
+    out.resize(start + static_cast<std::size_t>((minus ? 1 : 0) + std::max(whole, 1) + 1 + zeros +
+                                                std::max(d.count - whole, 0)));
+    char32_t* p = out.data() + start;
+    if (minus) *p++ = U'-';
+    p = std::copy_n(spelled.digits, written, p);
+    p = std::fill_n(p, whole - written, U'0');
+    if (whole == 0) *p++ = U'0';
+    *p++ = U'.';
+    p = std::fill_n(p, zeros, U'0');
+    std::copy(spelled.digits + written, spelled.digits + d.count, p);
   } else {
     AppendMantissa(d, minus, true, out);
     out.push_back(exponent < 0 ? kExponentDown : kExponentUp);
