@@ -50,6 +50,26 @@ int LetterIndex(std::string_view text) {
   return text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z' ? text[0] - 'A' : -1;
 }
 
+// The options that take the next argument as their value, whatever it is.
+bool TakesValue(std::string_view arg) {
+  return arg == "--table" || arg == "--def" || arg == "--current" || arg == "--autosave" || arg == "--solve";
+}
+
+// What a -h, --help, -v or --version asks for before anything else is looked
+// at. The arguments are walked as Parse walks them: the value of an option is
+// never one of these, and after a lone -- nothing is an option.
+enum class Request { None, Help, Version };
+Request AskedFor(const std::vector<std::string>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") break;
+    if (arg == "--help" || arg == "-h") return Request::Help;
+    if (arg == "--version" || arg == "-v") return Request::Version;
+    if (TakesValue(arg)) ++i;
+  }
+  return Request::None;
+}
+
 // Fills `options`; on a bad argument returns the complaint.
 std::optional<std::string> Parse(const std::vector<std::string>& args, Options& options) {
   bool formulasOnly = false;
@@ -63,9 +83,7 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
       formulasOnly = true;
       continue;
     }
-    const bool takesValue =
-        arg == "--table" || arg == "--def" || arg == "--current" || arg == "--autosave" || arg == "--solve";
-    if (!takesValue) return "unknown option " + arg;
+    if (!TakesValue(arg)) return "unknown option " + arg;
     if (i + 1 >= args.size()) return arg + " needs a value";
     const std::string& value = args[++i];
     if (arg == "--table") {
@@ -91,16 +109,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
 }  // namespace
 
 int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-  for (const std::string& arg : args) {
-    if (arg == "--") break;
-    if (arg == "--help" || arg == "-h") {
-      out << kUsage;
-      return 0;
-    }
-    if (arg == "--version" || arg == "-v") {
-      out << "suusiki-calc " << kVersion << '\n';
-      return 0;
-    }
+  switch (AskedFor(args)) {
+    case Request::Help: out << kUsage; return 0;
+    case Request::Version: out << "suusiki-calc " << kVersion << '\n'; return 0;
+    case Request::None: break;
   }
   Options options;
   if (const auto complaint = Parse(args, options)) {

@@ -96,6 +96,11 @@ TEST(CalcToolTest, SolvesTheEquationInA) {
       {{"--def", "A=X^2-8*X+12", "--solve", "1", "--solve", "10"}, "X=6.0 \n"},
       // With --solve and no formulas standard input is not read.
       {{"--def", "A=X^2-8*X+12", "--solve", "1"}, "X=2.0 \n", "A+1\n"},
+      // The value of --solve is the start point's text whatever it looks like:
+      // the reading rule reads -v as 0 (from the empty box's 1 the root would
+      // be 0.000028087872985), and --version likewise.
+      {{"--def", "A=X^3+X^2", "--solve", "-v"}, "X=0.0 \n"},
+      {{"--def", "A=X^3+X^2", "--solve", "--version"}, "X=0.0 \n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool(c.args, c.input);
@@ -141,6 +146,9 @@ TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
       {"--current"},
       {"--table", "/nonexistent/DATT.0DT"},
       {"--solve"},
+      // An option's value is never -h or -v.
+      {"--current", "-h"},
+      {"--def", "--help"},
   };
   for (const auto& args : bad) {
     const ToolRun run = RunTool(args);
@@ -188,7 +196,12 @@ TEST(CalcToolTest, LinesEndingInCrLfAreStoredWithoutTheCr) {
 
 TEST(CalcToolTest, HelpPrintsTheUsage) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"1+1", "--help"}, {"--bogus", "--help", "--"}}) {
+       {std::vector<std::string>{"--help"},
+        {"1+1", "--help"},
+        {"--bogus", "--help", "--"},
+        // Only the one value after an option is skipped, and a "--" there is the value.
+        {"--solve", "5", "-h"},
+        {"--table", "--", "--help"}}) {
     const ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 0) << args[0];
     EXPECT_TRUE(run.out.starts_with("usage: suusiki-calc")) << run.out;
