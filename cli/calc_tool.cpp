@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/calc_tool.h"
 
+#include <QFile>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -37,10 +38,10 @@ class PrintingNewtonHost : public NewtonHost {
 };
 
 struct Options {
-  std::optional<std::string> table;
+  std::optional<QString> table;
   std::vector<std::pair<int, std::string>> definitions;
   int current = 0;
-  std::optional<std::string> autoSave;
+  std::optional<QString> autoSave;
   std::optional<std::string> solveStart;
   std::vector<std::string> formulas;
 };
@@ -48,6 +49,17 @@ struct Options {
 // A single letter A to Z, as its variable index; -1 otherwise.
 int LetterIndex(std::string_view text) {
   return text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z' ? text[0] - 'A' : -1;
+}
+
+// A file name given on the command line, named as storage/ names files on
+// disk (QFile::encodeName and decodeName, in the locale's encoding). Bytes
+// that are not text in that encoding come back as other bytes, the name of
+// another file, so such a name is refused: nothing is read from or written
+// to a file that was not named.
+std::optional<QString> FileName(const std::string& bytes) {
+  QString name = QFile::decodeName(QByteArray::fromStdString(bytes));
+  if (QFile::encodeName(name).toStdString() != bytes) return std::nullopt;
+  return name;
 }
 
 // The options that take the next argument as their value, whatever it is.
@@ -86,9 +98,11 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
     if (!TakesValue(arg)) return "unknown option " + arg;
     if (i + 1 >= args.size()) return arg + " needs a value";
     const std::string& value = args[++i];
-    if (arg == "--table") {
-      if (options.table) return "--table given twice";
-      options.table = value;
+    if (arg == "--table" || arg == "--autosave") {
+      std::optional<QString>& file = arg == "--table" ? options.table : options.autoSave;
+      if (arg == "--table" && file) return "--table given twice";
+      file = FileName(value);
+      if (!file) return std::string(arg).append(" needs a file name that is UTF-8 text: ").append(value);
     } else if (arg == "--def") {
       const auto equals = value.find('=');
       const int index = equals == std::string::npos ? -1 : LetterIndex(std::string_view(value).substr(0, equals));
@@ -97,8 +111,6 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
     } else if (arg == "--current") {
       options.current = LetterIndex(value);
       if (options.current < 0) return "--current needs a letter from A to Z: " + value;
-    } else if (arg == "--autosave") {
-      options.autoSave = value;
     } else {
       options.solveStart = value;
     }
@@ -123,10 +135,10 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   // it: writing our table there would overwrite its changes.
   std::optional<storage::TableLock> lock;
   if (options.autoSave) {
-    lock.emplace(QString::fromStdString(*options.autoSave));
+    lock.emplace(*options.autoSave);
     if (lock->TryAcquire() == storage::TableLock::Outcome::HeldByOther) {
       const storage::TableLock::Holder holder = lock->holder();
-      err << "suusiki-calc: " << *options.autoSave << " is in use by ";
+      err << "suusiki-calc: " << QFile::encodeName(*options.autoSave).toStdString() << " is in use by ";
       if (holder.pid > 0) {
         err << holder.program.toStdString() << " (process " << holder.pid << ")";
       } else {
@@ -138,7 +150,7 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   }
   std::optional<FileAutoSave> autoSave;
   bool saveFailed = false;
-  if (options.autoSave) autoSave.emplace(QString::fromStdString(*options.autoSave));
+  if (options.autoSave) autoSave.emplace(*options.autoSave);
   // A write that starts to fail is told once on standard error.
   auto reportSaveFailure = [&] {
     if (!autoSave || !autoSave->TakeNewFailure()) return;
@@ -149,10 +161,9 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
 
   VariableTable table = EmptyTable();
   if (options.table) {
-    const QString path = QString::fromStdString(*options.table);
-    const storage::FileResult result = storage::ReadVariableFile(path, table);
+    const storage::FileResult result = storage::ReadVariableFile(*options.table, table);
     if (!result.ok()) {
-      err << "suusiki-calc: " << storage::DescribeFailure(result, path) << '\n';
+      err << "suusiki-calc: " << storage::DescribeFailure(result, *options.table) << '\n';
       return 2;
     }
   }

@@ -317,7 +317,8 @@ std::string DescribeFailure(const FileResult& result, const QString& path) {
       break;
     case FileStatus::WriteFailed: what = QStringLiteral("cannot be written (%1)").arg(result.detail); break;
   }
-  return (path + QStringLiteral(": ") + what).toStdString();
+  // The name as the bytes that name the file.
+  return QFile::encodeName(path).toStdString() + ": " + what.toStdString();
 }
 
 }  // namespace suusiki::storage

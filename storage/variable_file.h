@@ -119,7 +119,8 @@ QString AutoSavePathIn(const QString& programFolder, const QString& dataFolder);
 // True when `programFolder` is the program folder of an installation (see above).
 bool IsInstalledProgramFolder(const QString& programFolder);
 
-// One English line (UTF-8) for the command-line tool, e.g.
+// One English line (UTF-8, the name in the bytes that name the file on disk)
+// for the command-line tool, e.g.
 // "DATT.0DT: the file ends after 10 of 26 records".
 std::string DescribeFailure(const FileResult& result, const QString& path);
 
