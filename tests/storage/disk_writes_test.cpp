@@ -58,10 +58,14 @@ TEST_F(VariableFileTest, FullDiskLeavesTheOldFile) {
 }
 
 // Disk steps that fail as a broken or full disk would, or a file system that
-// cannot sync at all; the flush or the sync of the system otherwise.
+// cannot sync at all; the flush and the syncs of the system otherwise.
 struct FailingDisk {
   static inline int flushError = 0;
   static inline int syncError = 0;
+  static inline int folderError = 0;
+  // The folder's entries and the file "v" as the folder sync found them.
+  static inline QStringList folderSynced;
+  static inline QByteArray fileAtFolderSync;
   static DiskSteps Steps() {
     return {[](QFileDevice& file) {
               if (flushError == 0) return file.flush();
@@ -72,38 +76,71 @@ struct FailingDisk {
               if (syncError == 0) return ::fsync(fd);
               errno = syncError;
               return -1;
+            },
+            [](const char* folder) {
+              const QDir dir(QFile::decodeName(folder));
+              folderSynced = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+              QFile file(dir.filePath("v"));
+              fileAtFolderSync = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+              if (folderError == 0) return SystemDiskSteps().syncFolder(folder);
+              errno = folderError;
+              return -1;
             }};
   }
-  FailingDisk(int flush, int sync) {
+  FailingDisk(int flush, int sync, int folder = 0) {
     flushError = flush;
     syncError = sync;
+    folderError = folder;
+    folderSynced.clear();
+    fileAtFolderSync.clear();
   }
-  ~FailingDisk() { flushError = syncError = 0; }
+  ~FailingDisk() { flushError = syncError = folderError = 0; }
 };
 
 TEST_F(VariableFileTest, AFailingFlushOrSyncLeavesTheOldFile) {
+  QByteArray written;  // EmptyTable() as a file
+  for (char c = 'A'; c <= 'Z'; ++c) written += "\""s + c + ": \"\r\n";
   const struct {
     const char* name;
-    int flushError, syncError;
+    int flushError, syncError, folderError = 0;
   } cases[] = {
       {"flush: input/output error", EIO, 0},
       {"flush: no space", ENOSPC, 0},
       {"sync: input/output error", 0, EIO},
       {"sync: no space", 0, ENOSPC},
+      // After the rename: the new file is there, but a power cut may bring the
+      // old one back, so the write has failed all the same.
+      {"folder sync: input/output error", 0, 0, EIO},
   };
   for (const auto& c : cases) {
     Put("v", kOldFile.toStdString());
-    const FailingDisk disk(c.flushError, c.syncError);
+    const FailingDisk disk(c.flushError, c.syncError, c.folderError);
     const FileResult result = WriteVariableFile(Path("v"), EmptyTable(), FailingDisk::Steps());
     EXPECT_EQ(result.status, FileStatus::WriteFailed) << c.name;
-    EXPECT_EQ(result.detail, QString::fromLocal8Bit(std::strerror(c.flushError + c.syncError))) << c.name;
-    ExpectOldFileKept(c.name);
+    EXPECT_EQ(result.detail, QString::fromLocal8Bit(std::strerror(c.flushError + c.syncError + c.folderError)))
+        << c.name;
+    if (c.folderError == 0) {
+      ExpectOldFileKept(c.name);
+      EXPECT_EQ(FailingDisk::folderSynced, QStringList()) << c.name << ": nothing was renamed";
+    } else {
+      EXPECT_EQ(Get("v"), written) << c.name;
+      EXPECT_EQ(Listing(), QStringList{"v"}) << c.name;
+      // The folder was synced after the rename: the new file had its name,
+      // and the temporary one was gone.
+      EXPECT_EQ(FailingDisk::folderSynced, QStringList{"v"}) << c.name;
+      EXPECT_EQ(FailingDisk::fileAtFolderSync, written) << c.name;
+    }
   }
-  // A file system that cannot sync at all is written as it is.
-  const FailingDisk disk(0, EINVAL);
-  EXPECT_TRUE(WriteVariableFile(Path("v"), EmptyTable(), FailingDisk::Steps()).ok());
-  EXPECT_TRUE(Get("v").startsWith("\"A: \"\r\n\"B: \"\r\n"));
-  EXPECT_EQ(Listing(), QStringList{"v"});
+  // A file system that cannot sync a file, or a folder, is written as it is.
+  const struct { int syncError, folderError; } unsynced[] = {{EINVAL, 0}, {0, EINVAL}};
+  for (const auto& c : unsynced) {
+    Put("v", kOldFile.toStdString());
+    const FailingDisk disk(0, c.syncError, c.folderError);
+    EXPECT_TRUE(WriteVariableFile(Path("v"), EmptyTable(), FailingDisk::Steps()).ok()) << c.syncError;
+    EXPECT_EQ(Get("v"), written);
+    EXPECT_EQ(Listing(), QStringList{"v"});
+    EXPECT_EQ(FailingDisk::folderSynced, QStringList{"v"});
+  }
 }
 
 TEST_F(VariableFileTest, AutoSaveFileGoesToTheDataFolderWhenTheProgramFolderIsNotWritable) {
