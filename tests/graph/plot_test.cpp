@@ -38,6 +38,7 @@ TEST(PlotTest, TicksAreTheMultiplesOfTheStepInTheRange) {
       {{0.1, 0.35}, 0.1, {"0.1", "0.2", "0.3"}},
       {{1.00001, 1.00004}, 0.00001, {"1.00001", "1.00002", "1.00003", "1.00004"}},
       {{0.3, 0.4}, 0.5, {}},
+      {{-1.05, 2.3}, 0, {}},  // no step: no ticks, not one at every point
   };
   for (const auto& c : cases) {
     std::vector<std::string> labels;
@@ -54,7 +55,7 @@ TEST(PlotTest, PlainNumbersHaveTheDecimalsOfTheStep) {
       {-1e-17, 0.5, "0"},  // no "-0"
       {2.5e-5, 5e-6, "0.000025"},
       {1234567.891, 1, "1,234,568"},
-      {6.00000000232831, 0, "6.00000000232831"},  // no step: 15 significant digits
+      {6.00000000232831, 0, "6.00000000232831"},               // no step: 15 significant digits
       {-3.97289171429786e-19, 0, "-3.97289171429786*10^-19"},  // as the answer line shows it
       {1234.5, 0, "1,234.5"},
       {-4, 0, "-4"},
