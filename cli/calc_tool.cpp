@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/calc_tool.h"
 
+#include <QFile>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -37,10 +38,10 @@ class PrintingNewtonHost : public NewtonHost {
 };
 
 struct Options {
-  std::optional<std::string> table;
+  std::optional<QString> table;
   std::vector<std::pair<int, std::string>> definitions;
   int current = 0;
-  std::optional<std::string> autoSave;
+  std::optional<QString> autoSave;
   std::optional<std::string> solveStart;
   std::vector<std::string> formulas;
 };
@@ -48,6 +49,37 @@ struct Options {
 // A single letter A to Z, as its variable index; -1 otherwise.
 int LetterIndex(std::string_view text) {
   return text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z' ? text[0] - 'A' : -1;
+}
+
+// A file name given on the command line, named as storage/ names files on
+// disk (QFile::encodeName and decodeName, in the locale's encoding). Bytes
+// that are not text in that encoding come back as other bytes, the name of
+// another file, so such a name is refused: nothing is read from or written
+// to a file that was not named.
+std::optional<QString> FileName(const std::string& bytes) {
+  QString name = QFile::decodeName(QByteArray::fromStdString(bytes));
+  if (QFile::encodeName(name).toStdString() != bytes) return std::nullopt;
+  return name;
+}
+
+// The options that take the next argument as their value, whatever it is.
+bool TakesValue(std::string_view arg) {
+  return arg == "--table" || arg == "--def" || arg == "--current" || arg == "--autosave" || arg == "--solve";
+}
+
+// What a -h, --help, -v or --version asks for before anything else is looked
+// at. The arguments are walked as Parse walks them: the value of an option is
+// never one of these, and after a lone -- nothing is an option.
+enum class Request { None, Help, Version };
+Request AskedFor(const std::vector<std::string>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") break;
+    if (arg == "--help" || arg == "-h") return Request::Help;
+    if (arg == "--version" || arg == "-v") return Request::Version;
+    if (TakesValue(arg)) ++i;
+  }
+  return Request::None;
 }
 
 // Fills `options`; on a bad argument returns the complaint.
@@ -63,14 +95,14 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
       formulasOnly = true;
       continue;
     }
-    const bool takesValue =
-        arg == "--table" || arg == "--def" || arg == "--current" || arg == "--autosave" || arg == "--solve";
-    if (!takesValue) return "unknown option " + arg;
+    if (!TakesValue(arg)) return "unknown option " + arg;
     if (i + 1 >= args.size()) return arg + " needs a value";
     const std::string& value = args[++i];
-    if (arg == "--table") {
-      if (options.table) return "--table given twice";
-      options.table = value;
+    if (arg == "--table" || arg == "--autosave") {
+      std::optional<QString>& file = arg == "--table" ? options.table : options.autoSave;
+      if (arg == "--table" && file) return "--table given twice";
+      file = FileName(value);
+      if (!file) return std::string(arg).append(" needs a file name that is UTF-8 text: ").append(value);
     } else if (arg == "--def") {
       const auto equals = value.find('=');
       const int index = equals == std::string::npos ? -1 : LetterIndex(std::string_view(value).substr(0, equals));
@@ -79,8 +111,6 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
     } else if (arg == "--current") {
       options.current = LetterIndex(value);
       if (options.current < 0) return "--current needs a letter from A to Z: " + value;
-    } else if (arg == "--autosave") {
-      options.autoSave = value;
     } else {
       options.solveStart = value;
     }
@@ -91,16 +121,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
 }  // namespace
 
 int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-  for (const std::string& arg : args) {
-    if (arg == "--") break;
-    if (arg == "--help" || arg == "-h") {
-      out << kUsage;
-      return 0;
-    }
-    if (arg == "--version" || arg == "-v") {
-      out << "suusiki-calc " << kVersion << '\n';
-      return 0;
-    }
+  switch (AskedFor(args)) {
+    case Request::Help: out << kUsage; return 0;
+    case Request::Version: out << "suusiki-calc " << kVersion << '\n'; return 0;
+    case Request::None: break;
   }
   Options options;
   if (const auto complaint = Parse(args, options)) {
@@ -111,10 +135,10 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   // it: writing our table there would overwrite its changes.
   std::optional<storage::TableLock> lock;
   if (options.autoSave) {
-    lock.emplace(QString::fromStdString(*options.autoSave));
+    lock.emplace(*options.autoSave);
     if (lock->TryAcquire() == storage::TableLock::Outcome::HeldByOther) {
       const storage::TableLock::Holder holder = lock->holder();
-      err << "suusiki-calc: " << *options.autoSave << " is in use by ";
+      err << "suusiki-calc: " << QFile::encodeName(*options.autoSave).toStdString() << " is in use by ";
       if (holder.pid > 0) {
         err << holder.program.toStdString() << " (process " << holder.pid << ")";
       } else {
@@ -126,7 +150,7 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   }
   std::optional<FileAutoSave> autoSave;
   bool saveFailed = false;
-  if (options.autoSave) autoSave.emplace(QString::fromStdString(*options.autoSave));
+  if (options.autoSave) autoSave.emplace(*options.autoSave);
   // A write that starts to fail is told once on standard error.
   auto reportSaveFailure = [&] {
     if (!autoSave || !autoSave->TakeNewFailure()) return;
@@ -137,10 +161,9 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
 
   VariableTable table = EmptyTable();
   if (options.table) {
-    const QString path = QString::fromStdString(*options.table);
-    const storage::FileResult result = storage::ReadVariableFile(path, table);
+    const storage::FileResult result = storage::ReadVariableFile(*options.table, table);
     if (!result.ok()) {
-      err << "suusiki-calc: " << storage::DescribeFailure(result, path) << '\n';
+      err << "suusiki-calc: " << storage::DescribeFailure(result, *options.table) << '\n';
       return 2;
     }
   }

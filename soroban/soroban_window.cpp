@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soroban/soroban_window.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QClipboard>
@@ -38,9 +41,64 @@ QLabel* Display(const char* name, const char* accessibleName, const QFont& font,
   return label;
 }
 
+// A list box as a screen reader should have it. On Linux Qt's own interface
+// names a list box by its current item and never says the name given to it:
+// the speed list would be "普通", not "速さ". This one says that name (the
+// current item when it has none), has the current item as its value and the
+// list of items as its child, and opens and closes the list.
+class AccessibleListBox : public QAccessibleWidget {
+ public:
+  explicit AccessibleListBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value || (t == QAccessible::Name && box()->accessibleName().isEmpty())) {
+      return box()->currentText();
+    }
+    return QAccessibleWidget::text(t);
+  }
+  int childCount() const override { return 1; }
+  QAccessibleInterface* child(int index) const override {
+    return index == 0 ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return child != nullptr && child->object() == box()->view() ? 0 : -1;
+  }
+  QStringList actionNames() const override {
+    return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+  }
+  void doAction(const QString& action) override {
+    if (action != showMenuAction() && action != pressAction()) {
+      QAccessibleWidget::doAction(action);
+    } else if (box()->view()->isVisible()) {
+      box()->hidePopup();
+    } else {
+      box()->showPopup();
+    }
+  }
+
+ private:
+  QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+};
+
+// The window is a window to a screen reader: Qt gives a plain QWidget the
+// role of a client area, which AT-SPI calls a "filler". Its name is its title.
+QAccessibleInterface* AccessibleInterfaceFor(const QString& className, QObject* object) {
+  if (className == QLatin1String(SorobanWindow::staticMetaObject.className())) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  }
+  auto* box = qobject_cast<QComboBox*>(object);
+  if (className == QLatin1String("QComboBox") && box != nullptr && !box->isEditable()) {
+    return new AccessibleListBox(box);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
+  // Before anything asks for the interfaces, which are made once per widget.
+  // A factory installed again is not added twice.
+  QAccessible::installFactory(AccessibleInterfaceFor);
   setObjectName(QStringLiteral("Soroban"));
   setWindowTitle(QStringLiteral("ソロバン"));
 
@@ -85,7 +143,7 @@ SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
 
   speed_ = new QComboBox(this);
   speed_->setObjectName(QStringLiteral("Speed"));
-  speed_->setAccessibleName(QStringLiteral("珠の動きの速さ"));
+  speed_->setAccessibleName(QStringLiteral("速さ"));
   speed_->addItem(QStringLiteral("遅い"), static_cast<int>(Speed::kSlow));
   speed_->addItem(QStringLiteral("普通"), static_cast<int>(Speed::kNormal));
   speed_->addItem(QStringLiteral("速い"), static_cast<int>(Speed::kFast));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/variable_file.h"
 
+#include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -166,10 +167,21 @@ QString InFolder(const QString& folder, const QString& name) {
   return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
+// fsync of `folder`: what makes a rename in it last.
+int SyncFolder(const char* folder) {
+  const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  const int result = ::fsync(fd);
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  return result;
+}
+
 }  // namespace
 
 DiskSteps SystemDiskSteps() {
-  return {[](QFileDevice& file) { return file.flush(); }, ::fsync};
+  return {[](QFileDevice& file) { return file.flush(); }, ::fsync, SyncFolder};
 }
 
 FileResult WriteVariableFile(const QString& path, const VariableTable& table, const DiskSteps& steps) {
@@ -207,6 +219,17 @@ FileResult WriteVariableFile(const QString& path, const VariableTable& table, co
     return Failed(FileStatus::WriteFailed, 0, 0, error);
   }
   if (!file.commit()) return Failed(FileStatus::WriteFailed, 0, 0, file.errorString());
+  // The rename changed the folder, which is synced as the file was: the folder
+  // where the file was replaced, for a symbolic link its target's, as
+  // QSaveFile writes there. Until then a power cut may bring the old file
+  // back, so a failure counts as a failed write, and the next write tries
+  // again. A file system that cannot sync a folder is taken as it is.
+  const QString replaced = QFileInfo(path).canonicalFilePath();
+  const QString folder = QFileInfo(replaced.isEmpty() ? path : replaced).absolutePath();
+  errno = 0;
+  if (steps.syncFolder(QFile::encodeName(folder).constData()) != 0 && errno != EINVAL) {
+    return Failed(FileStatus::WriteFailed, 0, 0, QString::fromLocal8Bit(std::strerror(errno)));
+  }
   return {FileStatus::Ok, kVariableCount, 0, {}};
 }
 
@@ -317,7 +340,8 @@ std::string DescribeFailure(const FileResult& result, const QString& path) {
       break;
     case FileStatus::WriteFailed: what = QStringLiteral("cannot be written (%1)").arg(result.detail); break;
   }
-  return (path + QStringLiteral(": ") + what).toStdString();
+  // The name as the bytes that name the file.
+  return QFile::encodeName(path).toStdString() + ": " + what.toStdString();
 }
 
 }  // namespace suusiki::storage

@@ -7,9 +7,12 @@
 // is always C's entry whatever letter its text starts with.
 //
 // Every write replaces the file atomically: either the whole new file is there
-// or the old one is left untouched. A read stores records into the table as it
-// goes, so after a failure the records read so far have replaced the first
-// entries and the rest of the table is as it was.
+// or the old one is left untouched. The new file is on the disk before it
+// replaces the old one, and the replacement is on the disk before the write
+// counts as done, so that a power cut never brings the old table back. A read
+// stores records into the table as it goes, so after a failure the records
+// read so far have replaced the first entries and the rest of the table is as
+// it was.
 #pragma once
 
 #include <QString>
@@ -30,7 +33,8 @@ enum class FileStatus {
   Short,         // it ends before the 26th record
   Malformed,     // a record is not a quoted code page 932 entry
   NotEncodable,  // an entry has a character a variable file cannot hold; nothing was written
-  WriteFailed,   // the file could not be replaced; the old one is untouched
+  WriteFailed,   // the file could not be replaced, and the old one is untouched; or it was
+                 // replaced but its folder could not be synced, so the old one may come back
 };
 
 // What the detail of a failure names.
@@ -61,15 +65,18 @@ inline constexpr int kMaxLineBytes = 64 * 1024;
 // The auto-save file's name, in the program's folder or the per-user data folder.
 inline constexpr char kAutoSaveFileName[] = "DATT.0DT";
 
-// The two steps that take a written file to the disk before it replaces the
-// old one: Qt's buffer is written out (false on failure), then the file is
-// synced (as fsync: 0, or -1). Both leave the system's reason in errno. Tests
-// put in steps that fail as a full or broken disk would.
+// The steps that take a written file to the disk: Qt's buffer is written out
+// (false on failure), then the file is synced (as fsync: 0, or -1), both
+// before it replaces the old one; after the rename the folder that holds it
+// is synced (0, or -1), so that the new name is on the disk too. Each leaves
+// the system's reason in errno. Tests put in steps that fail as a full or
+// broken disk would.
 struct DiskSteps {
   bool (*flush)(QFileDevice& file);
   int (*sync)(int fd);
+  int (*syncFolder)(const char* folder);
 };
-// QFileDevice::flush and fsync.
+// QFileDevice::flush, fsync, and fsync of the folder opened read-only.
 DiskSteps SystemDiskSteps();
 
 FileResult WriteVariableFile(const QString& path, const VariableTable& table,
@@ -119,7 +126,8 @@ QString AutoSavePathIn(const QString& programFolder, const QString& dataFolder);
 // True when `programFolder` is the program folder of an installation (see above).
 bool IsInstalledProgramFolder(const QString& programFolder);
 
-// One English line (UTF-8) for the command-line tool, e.g.
+// One English line (UTF-8, the name in the bytes that name the file on disk)
+// for the command-line tool, e.g.
 // "DATT.0DT: the file ends after 10 of 26 records".
 std::string DescribeFailure(const FileResult& result, const QString& path);
 

@@ -9,6 +9,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "storage/table_lock.h"
@@ -35,6 +38,17 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A file named by its bytes, as the program gets its arguments.
+std::string ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 TEST(CalcToolTest, PrintsTheAnswerLineOfEachFormula) {
@@ -96,6 +110,11 @@ TEST(CalcToolTest, SolvesTheEquationInA) {
       {{"--def", "A=X^2-8*X+12", "--solve", "1", "--solve", "10"}, "X=6.0 \n"},
       // With --solve and no formulas standard input is not read.
       {{"--def", "A=X^2-8*X+12", "--solve", "1"}, "X=2.0 \n", "A+1\n"},
+      // The value of --solve is the start point's text whatever it looks like:
+      // the reading rule reads -v as 0 (from the empty box's 1 the root would
+      // be 0.000028087872985), and --version likewise.
+      {{"--def", "A=X^3+X^2", "--solve", "-v"}, "X=0.0 \n"},
+      {{"--def", "A=X^3+X^2", "--solve", "--version"}, "X=0.0 \n"},
   };
   for (const auto& c : cases) {
     const ToolRun run = RunTool(c.args, c.input);
@@ -132,7 +151,26 @@ TEST(CalcToolTest, TellsItsVersionAndUsage) {
 }
 
 TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
+  // A name with a byte that is not UTF-8 names no file that Qt can open: read
+  // as text it would become the name of another file, with U+FFFD in place of
+  // that byte. Both files hold a table, and both stay as they are.
+  const auto tableWithC = [](const char* c) {
+    QByteArray bytes;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+      bytes += "\"" + QByteArray(1, letter) + ": " + (letter == 'C' ? c : "") + "\"\r\n";
+    }
+    return bytes.toStdString();
+  };
+  QTemporaryDir dir;
+  const std::string named = dir.path().toStdString() + "/T\xFF.0DT";
+  const std::string replaced = dir.path().toStdString() + "/T\uFFFD.0DT";
+  std::ofstream(named, std::ios::binary) << tableWithC("1");
+  std::ofstream(replaced, std::ios::binary) << tableWithC("58*3");
+  EXPECT_EQ(ReadBytes(named), tableWithC("1"));
   const std::vector<std::string> bad[] = {
+      {"--table", named, "C*2"},
+      {"--autosave", named, "1"},
+      {"--table", dir.path().toStdString() + "/T\xC3.0DT", "C*2"},  // the first byte of a two-byte character, alone
       {"--bogus"},
       {"--def", "a=1"},
       {"--def", "AB=1"},
@@ -141,6 +179,9 @@ TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
       {"--current"},
       {"--table", "/nonexistent/DATT.0DT"},
       {"--solve"},
+      // An option's value is never -h or -v.
+      {"--current", "-h"},
+      {"--def", "--help"},
   };
   for (const auto& args : bad) {
     const ToolRun run = RunTool(args);
@@ -148,6 +189,12 @@ TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
     EXPECT_FALSE(run.err.empty());
     EXPECT_TRUE(run.out.empty());
   }
+  EXPECT_EQ(ReadBytes(named), tableWithC("1"));
+  EXPECT_EQ(ReadBytes(replaced), tableWithC("58*3"));
+  // Qt can't name the first one, so it counts and removes by bytes.
+  const std::filesystem::path folder(dir.path().toStdString());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2) << "no lock file, no new file";
+  std::filesystem::remove(named);
 }
 
 TEST(CalcToolTest, ReadsATableFileAndWritesTheAutoSaveFile) {
@@ -188,7 +235,12 @@ TEST(CalcToolTest, LinesEndingInCrLfAreStoredWithoutTheCr) {
 
 TEST(CalcToolTest, HelpPrintsTheUsage) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"1+1", "--help"}, {"--bogus", "--help", "--"}}) {
+       {std::vector<std::string>{"--help"},
+        {"1+1", "--help"},
+        {"--bogus", "--help", "--"},
+        // Only the one value after an option is skipped, and a "--" there is the value.
+        {"--solve", "5", "-h"},
+        {"--table", "--", "--help"}}) {
     const ToolRun run = RunTool(args);
     EXPECT_EQ(run.status, 0) << args[0];
     EXPECT_TRUE(run.out.starts_with("usage: suusiki-calc")) << run.out;
@@ -222,11 +274,6 @@ TEST(CalcToolTest, AnAutoSaveThatFailsIsReportedOnceAndTheCalculationGoesOn) {
     EXPECT_EQ(run.out, c.out);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
   }
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 TEST(CalcToolTest, AnAutoSaveFileThatARunningWindowHoldsIsLeftAlone) {

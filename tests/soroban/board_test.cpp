@@ -179,6 +179,10 @@ TEST(BoardTest, CarriesAndBorrowsRunAlongTheRods) {
       {"10", '-', "0.01", {{1, "−1", B}, {0, "−10 +9", B}, {-1, "−10 +9", B}, {-2, "−10 +9", D}}, "9.99"},
       {"100", '-', "100", {{2, "−1", D}}, "0"},
       {"7", '+', "0", {}, "7"},
+      // The leftmost rod, place 16: a digit of its own, a carry, a borrow.
+      {"0", '+', "10000000000000000", {{16, "+1", D}}, "10000000000000000"},
+      {"9000000000000000", '+', "1000000000000000", {{15, "+10 −9", D}, {16, "+1", C}}, "10000000000000000"},
+      {"10000000000000000", '-', "1000000000000000", {{16, "−1", B}, {15, "−10 +9", D}}, "9000000000000000"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.start) + c.op + c.operand);
@@ -286,14 +290,17 @@ TEST(BoardTest, AClickedBeadTakesTheBeadsBetweenAlong) {
       {3, 1, 0},                                   // bead 1 goes back and pushes beads 2 and 3 along
       {3, 4, 4}, {4, 4, 3}, {7, 4, 9}, {9, 2, 6}, {6, 1, 5},
   };
-  for (const auto& c : cases) {
-    Board board = BoardWith(std::to_string(c.digit).c_str());
-    if (c.bead == 0) {
-      board.ClickUpperBead(kUnit);
-    } else {
-      board.ClickLowerBead(kUnit, c.bead);
+  // On the unit rod and on the leftmost rod, the digit on that rod.
+  for (const int rod : {kUnit, 0}) {
+    for (const auto& c : cases) {
+      Board board = BoardWith((std::to_string(c.digit) + std::string(kUnit - rod, '0')).c_str());
+      if (c.bead == 0) {
+        board.ClickUpperBead(rod);
+      } else {
+        board.ClickLowerBead(rod, c.bead);
+      }
+      EXPECT_EQ(board.digit(rod), c.result) << c.digit << " bead " << c.bead << " on rod " << rod;
     }
-    EXPECT_EQ(board.digit(kUnit), c.result) << c.digit << " bead " << c.bead;
   }
   Board board = BoardWith("3");
   board.ClickLowerBead(kUnit, 5);

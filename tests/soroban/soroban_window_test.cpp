@@ -202,6 +202,27 @@ TEST_F(SorobanWindowTest, EveryControlHasAJapaneseName) {
         << name.toStdString();
   }
   EXPECT_EQ(window->windowTitle(), "ソロバン");
+  // What a screen reader says of the window and of the controls it names by
+  // their roles: a window, not a "filler"; the speed list by its caption, not
+  // by its current item, which is its value.
+  const struct {
+    const char* object;
+    QAccessible::Role role;
+    const char* name;
+    const char* value;
+  } cases[] = {
+      {"Soroban", QAccessible::Window, "ソロバン", ""},
+      {"Speed", QAccessible::ComboBox, "速さ", "普通"},
+      {"Clear", QAccessible::Button, "ご破算", ""},
+  };
+  for (const auto& c : cases) {
+    QWidget* widget = window->objectName() == c.object ? window.get() : Find(c.object);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(accessible, nullptr) << c.object;
+    EXPECT_EQ(accessible->role(), c.role) << c.object;
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(c.name)) << c.object;
+    EXPECT_EQ(accessible->text(QAccessible::Value), QString::fromUtf8(c.value)) << c.object;
+  }
 }
 
 }  // namespace

@@ -1,24 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Variable files: the bytes written, the records read, and what a failure says.
 #include "storage/variable_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
-#include <cstring>
 #include <future>
 #include <iterator>
 #include <string>
 
-#include "storage/file_auto_save.h"
-#include "version.h"
+#include "tests/storage/variable_file_fixture.h"
 
 namespace suusiki::storage {
 namespace {
@@ -39,36 +32,6 @@ VariableTable Sentinels() {
   table.fill(FromUtf8("old"));
   return table;
 }
-
-const QByteArray kOldFile = "\"A: old\"\r\n";
-
-class VariableFileTest : public ::testing::Test {
- protected:
-  QString Path(const QString& name) const { return dir_.filePath(name); }
-  void Put(const QString& name, const std::string& bytes) const {
-    QFile file(Path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  }
-  QByteArray Get(const QString& name) const {
-    QFile file(Path(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
-  QStringList Listing() const {
-    return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-  }
-  // The old file is whole and no temporary file was left beside it.
-  void ExpectOldFileKept(const std::string& what) const {
-    EXPECT_EQ(Get("v"), kOldFile) << what;
-    EXPECT_EQ(Listing(), QStringList{"v"}) << what;
-  }
-  FileResult ReadBytes(const std::string& bytes, VariableTable& table) const {
-    Put("v", bytes);
-    return ReadVariableFile(Path("v"), table);
-  }
-
-  QTemporaryDir dir_;
-};
 
 TEST_F(VariableFileTest, WritesQuotedRecordsWithCrLfReplacingTheOldFile) {
   Put("v", kOldFile.toStdString());
@@ -138,89 +101,6 @@ TEST_F(VariableFileTest, UnencodableEntryWritesNothing) {
     EXPECT_EQ(result.detail, c.detail) << c.name;
     ExpectOldFileKept(c.name);
   }
-}
-
-TEST_F(VariableFileTest, FailedWriteLeavesTheOldFile) {
-  Put("v", kOldFile.toStdString());
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder"));
-  for (const char* target : {"folder", "v/below", "missing/v"}) {
-    const FileResult result = WriteVariableFile(Path(target), EmptyTable());
-    EXPECT_EQ(result.status, FileStatus::WriteFailed) << target;
-    EXPECT_FALSE(result.detail.isEmpty()) << target;
-  }
-  EXPECT_EQ(Get("v"), kOldFile);
-  EXPECT_EQ(Listing(), (QStringList{"folder", "v"}));
-  EXPECT_TRUE(QDir(Path("folder")).isEmpty());
-}
-
-TEST_F(VariableFileTest, FullDiskLeavesTheOldFile) {
-  // Small files reach the disk when Qt flushes its buffer, large ones at once.
-  VariableTable large = EmptyTable();
-  large[0] += Text(40000, U'9');
-  for (const VariableTable& table : {EmptyTable(), large}) {
-    Put("v", kOldFile.toStdString());
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 16;
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const FileResult result = WriteVariableFile(Path("v"), table);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
-    EXPECT_EQ(result.status, FileStatus::WriteFailed) << table[0].size();
-    EXPECT_EQ(result.detail, QString::fromLocal8Bit(std::strerror(EFBIG)));
-    ExpectOldFileKept("full disk");
-  }
-}
-
-// Disk steps that fail as a broken or full disk would, or a file system that
-// cannot sync at all; the flush or the sync of the system otherwise.
-struct FailingDisk {
-  static inline int flushError = 0;
-  static inline int syncError = 0;
-  static DiskSteps Steps() {
-    return {[](QFileDevice& file) {
-              if (flushError == 0) return file.flush();
-              errno = flushError;
-              return false;
-            },
-            [](int fd) {
-              if (syncError == 0) return ::fsync(fd);
-              errno = syncError;
-              return -1;
-            }};
-  }
-  FailingDisk(int flush, int sync) {
-    flushError = flush;
-    syncError = sync;
-  }
-  ~FailingDisk() { flushError = syncError = 0; }
-};
-
-TEST_F(VariableFileTest, AFailingFlushOrSyncLeavesTheOldFile) {
-  const struct {
-    const char* name;
-    int flushError, syncError;
-  } cases[] = {
-      {"flush: input/output error", EIO, 0},
-      {"flush: no space", ENOSPC, 0},
-      {"sync: input/output error", 0, EIO},
-      {"sync: no space", 0, ENOSPC},
-  };
-  for (const auto& c : cases) {
-    Put("v", kOldFile.toStdString());
-    const FailingDisk disk(c.flushError, c.syncError);
-    const FileResult result = WriteVariableFile(Path("v"), EmptyTable(), FailingDisk::Steps());
-    EXPECT_EQ(result.status, FileStatus::WriteFailed) << c.name;
-    EXPECT_EQ(result.detail, QString::fromLocal8Bit(std::strerror(c.flushError + c.syncError))) << c.name;
-    ExpectOldFileKept(c.name);
-  }
-  // A file system that cannot sync at all is written as it is.
-  const FailingDisk disk(0, EINVAL);
-  EXPECT_TRUE(WriteVariableFile(Path("v"), EmptyTable(), FailingDisk::Steps()).ok());
-  EXPECT_TRUE(Get("v").startsWith("\"A: \"\r\n\"B: \"\r\n"));
-  EXPECT_EQ(Listing(), QStringList{"v"});
 }
 
 TEST_F(VariableFileTest, ReadsRecordsByPosition) {
@@ -329,37 +209,6 @@ TEST_F(VariableFileTest, ReadRefusesAPipeWithoutWaiting) {
   EXPECT_EQ(read.get(), FileStatus::Unreadable);
 }
 
-TEST_F(VariableFileTest, AutoSaveFileGoesToTheDataFolderWhenTheProgramFolderIsNotWritable) {
-  Put("v", "");
-  const QString data = Path("data/suusiki");
-  EXPECT_EQ(AutoSavePathIn(dir_.path(), data), dir_.path() + "/DATT.0DT");
-  EXPECT_FALSE(QDir(data).exists());
-  for (const QString& program : {Path("missing"), Path("v/bin"), Path("v")}) {
-    EXPECT_EQ(AutoSavePathIn(program, data), data + "/DATT.0DT");
-    EXPECT_TRUE(QDir(data).exists());
-    QDir(Path("data")).removeRecursively();
-  }
-}
-
-TEST_F(VariableFileTest, AnInstalledProgramKeepsItsVariablesInTheDataFolder) {
-  // An installation: the program in bin/, its metainfo in share/metainfo/.
-  const QString bin = Path("usr/bin");
-  const QString data = Path("home/.local/share/suusiki");
-  ASSERT_TRUE(QDir().mkpath(bin));
-  EXPECT_FALSE(IsInstalledProgramFolder(bin)) << "a writable folder of its own: a portable copy";
-  EXPECT_EQ(AutoSavePathIn(bin, data), bin + "/DATT.0DT");
-
-  const QString metainfo =
-      QStringLiteral("%1/%2/metainfo/%3.metainfo.xml")
-          .arg(bin, QString::fromLatin1(kDataDirFromProgramDir), QString::fromLatin1(kApplicationId));
-  ASSERT_TRUE(QDir().mkpath(QFileInfo(metainfo).absolutePath()));
-  Put("usr/share/metainfo/" + QString::fromLatin1(kApplicationId) + ".metainfo.xml", "<component/>");
-  ASSERT_TRUE(QFile::exists(metainfo));
-  EXPECT_TRUE(IsInstalledProgramFolder(bin));
-  EXPECT_EQ(AutoSavePathIn(bin, data), data + "/DATT.0DT") << "never beside the installed program";
-  EXPECT_TRUE(QDir(data).exists());
-}
-
 TEST(DescribeFailure, NamesWhatWentWrong) {
   const struct {
     FileResult result;
@@ -390,78 +239,6 @@ TEST(DescribeFailure, NamesWhatWentWrong) {
   }
   EXPECT_EQ(DescribeFailure({FileStatus::Short, 10, 11, {}}, "DATT.0DT"),
             "DATT.0DT: the file ends after 10 of 26 records");
-}
-
-TEST_F(VariableFileTest, TheAutoSaveWriterRewritesOnlyWhatChanged) {
-  const auto inode = [&] {
-    struct stat info {};
-    return ::stat(QFile::encodeName(Path("v")).constData(), &info) == 0 ? info.st_ino : 0;
-  };
-  VariableFileWriter writer(Path("v"));
-  VariableTable table = EmptyTable();
-  ASSERT_TRUE(writer.Write(table).ok());
-  const auto first = inode();
-  ASSERT_TRUE(writer.Write(table).ok());
-  EXPECT_EQ(inode(), first) << "the same table is not written twice";
-
-  table[1] = FromUtf8("B: 2");
-  ASSERT_TRUE(writer.Write(table).ok());
-  EXPECT_NE(inode(), first) << "a changed table is written";
-  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
-
-  // A file changed behind the writer's back is written again.
-  Put("v", kOldFile.toStdString());
-  ASSERT_TRUE(writer.Write(table).ok());
-  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
-  QFile::remove(Path("v"));
-  ASSERT_TRUE(writer.Write(table).ok());
-  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
-}
-
-TEST_F(VariableFileTest, AWriteThatFailedIsTriedAgain) {
-  VariableFileWriter writer(Path("v"), FailingDisk::Steps());
-  VariableTable table = EmptyTable();
-  ASSERT_TRUE(writer.Write(table).ok());
-  const QByteArray written = Get("v");
-  table[1] = FromUtf8("B: 2");
-  {
-    const FailingDisk disk(0, EIO);
-    // The file is still the one the first write left, but the table is not.
-    EXPECT_EQ(writer.Write(table).status, FileStatus::WriteFailed);
-    EXPECT_EQ(writer.Write(table).status, FileStatus::WriteFailed);
-    EXPECT_EQ(writer.writes(), 3);
-    EXPECT_EQ(Get("v"), written);
-  }
-  EXPECT_TRUE(writer.Write(table).ok());
-  EXPECT_TRUE(Get("v").contains("\"B: 2\""));
-  EXPECT_TRUE(writer.Write(table).ok());
-  EXPECT_EQ(writer.writes(), 4) << "once written, the same table is skipped";
-}
-
-TEST_F(VariableFileTest, TheAutoSaveTellsOfEachRunOfFailuresOnce) {
-  FileAutoSave save(Path("sub/DATT.0DT"));
-  VariableTable table = EmptyTable();
-  Put("sub", "x");  // a file where the folder should be
-  save.Save(table);
-  EXPECT_TRUE(save.behind());
-  EXPECT_EQ(save.lastResult().status, FileStatus::WriteFailed);
-  EXPECT_TRUE(save.TakeNewFailure());
-  EXPECT_FALSE(save.TakeNewFailure());
-  save.Save(table);
-  EXPECT_FALSE(save.TakeNewFailure()) << "the same run of failures";
-
-  ASSERT_TRUE(QFile::remove(Path("sub")));
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
-  save.Save(table);
-  EXPECT_FALSE(save.behind());
-  EXPECT_FALSE(save.TakeNewFailure());
-
-  ASSERT_TRUE(QDir(Path("sub")).removeRecursively());
-  Put("sub", "x");
-  table[0] = FromUtf8("A: 1");
-  save.Save(table);
-  EXPECT_TRUE(save.TakeNewFailure()) << "a new run of failures after a write that worked";
-  EXPECT_EQ(save.writes(), 4);
 }
 
 }  // namespace
