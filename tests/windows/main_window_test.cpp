@@ -173,6 +173,9 @@ TEST_F(MainWindowTest, NegativeValuesKeepTheirSignInTheAnswerLine) {
   TypeFormula(QStringLiteral("3*-Sin(0-30)"));
   Click("Command1");
   EXPECT_EQ(Label("Label1"), QStringLiteral("1.5 "));
+  TypeFormula(QStringLiteral("-Sin(0-30)^2"));  // the minus typed first applies to the power
+  Click("Command1");
+  EXPECT_EQ(Label("Label1"), QStringLiteral("-0.25 "));
   EXPECT_EQ(desktop.beeps, 0);
 }
 
@@ -193,7 +196,11 @@ TEST_F(MainWindowTest, EnterInTheListRunsOnceEvenWhenTheFormulaFails) {
   const struct {
     const char* formula;
     const char* answer;
-  } cases[] = {{"1/0", "文法エラー！0で除算"}, {"Sqr(-1)", "文法エラー！"}, {"2A", "文法エラー！"}};
+  } cases[] = {{"1/0", "文法エラー！0で除算"},
+               {"Sqr(-1)", "文法エラー！"},
+               {"2A", "文法エラー！"},
+               {"10^400", "文法エラー！桁あふれ"},
+               {"0/0", "文法エラー！0で除算"}};
   for (const auto& c : cases) {
     TypeFormula(QString::fromUtf8(c.formula));
     Combo1()->lineEdit()->setText(QStringLiteral("7"));
@@ -234,6 +241,16 @@ TEST_F(MainWindowTest, TheAnswerCanBeCopied) {
   Click("Command1");
   copy->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("文法エラー！0で除算"));
+
+  // A tiny answer keeps its 15 digits, and pasted back it is the same answer.
+  TypeFormula(QStringLiteral("6.62607015*10^-34*299792458/(500*10^-9)"));
+  Click("Command1");
+  EXPECT_EQ(answer->text(), QStringLiteral("3.97289171429786*10^-19 "));
+  copy->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("3.97289171429786*10^-19"));
+  TypeFormula(QGuiApplication::clipboard()->text());
+  Click("Command1");
+  EXPECT_EQ(answer->text(), QStringLiteral("3.97289171429786*10^-19 "));
 }
 
 TEST_F(MainWindowTest, ClearAllAsksFirst) {
