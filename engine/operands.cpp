@@ -91,8 +91,6 @@ Text SignedText(double value) {
 // The value of a text that must be one complete number, as in "6.*+4" where
 // both sides of "*+" are multiplied; anything else is an "other" failure.
 double WholeNumber(TextView text) {
-  while (!text.empty() && text.front() == U' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == U' ') text.remove_suffix(1);
   std::size_t i = 0;
   if (i < text.size() && (text[i] == U'+' || text[i] == U'-' || text[i] == kValueSign)) ++i;
   bool digits = false;

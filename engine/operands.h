@@ -81,7 +81,8 @@ class OperandDigits {
 Text SignedText(double value);
 
 // The value of a text that must be one complete number, as in "6.*+4" where
-// both sides of "*+" are multiplied; anything else is an "other" failure.
+// both sides of "*+" are multiplied (blanks are gone by then); anything else
+// is an "other" failure.
 double WholeNumber(TextView text);
 
 // Index of the first `a` directly followed by `b`, at or after `from`.

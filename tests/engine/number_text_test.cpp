@@ -242,6 +242,13 @@ struct ReadCase {
 
 class ReadNumberTest : public ::testing::TestWithParam<ReadCase> {};
 
+// Values carried with an exponent mark: units times a power of ten, rounded
+// once (2^53 + 1 units do not fit a double; read as 2^53 first, ten times
+// them would be 16 less than the nearest double).
+const Text kMarkedUnits = U"9007199254740993" + Text(1, kExponentUp) + U"1";
+const Text kMarkedTiny = U"4.94065645841247" + Text(1, kExponentDown) + U"324";
+const Text kMarkedNoDigits = U"5." + Text(1, kExponentUp);
+
 TEST_P(ReadNumberTest, ReadsTheLongestNumericPrefix) {
   const ReadCase& c = GetParam();
   const auto value = ReadNumber(c.text);
@@ -260,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{U"5E+x", 5}, ReadCase{U"1E-400", 0}, ReadCase{U"0E99999", 0},
                       ReadCase{U"4.9E-324", 4.9e-324}, ReadCase{U"1E400", std::nullopt},
                       ReadCase{U"-1E400", std::nullopt}, ReadCase{U"1.79769313486232E308", std::nullopt},
-                      ReadCase{U"0.00001E309", 1e304},
+                      ReadCase{U"0.00001E309", 1e304}, ReadCase{kMarkedUnits.c_str(), 90071992547409936.0},
+                      ReadCase{kMarkedTiny.c_str(), 4.94065645841247e-324}, ReadCase{kMarkedNoDigits.c_str(), 5},
                       // Around the limits of the quick reading: 2^53 units, 22 decimals.
                       ReadCase{U"9007199254740992", 9007199254740992.0},
                       ReadCase{U"9007199254740993", 9007199254740992.0},
