@@ -15,6 +15,7 @@
 #include "solver/newton.h"
 #include "ui/events.h"
 #include "ui/fonts.h"
+#include "ui/printing.h"
 #include "ui/qt_text.h"
 
 namespace suusiki {
@@ -114,18 +115,7 @@ void MainWindow::Print() {
   if (!platform_.prompter->Ask(QStringLiteral("変数一覧の印刷しますか？"), kPrintTitle)) return;
   QStringList lines;
   for (const Text& line : PrintLines(state_)) lines << ToQString(line);
-  QString error;
-  if (!platform_.printer->Print(lines, &error)) {
-    // Never a silent nothing: say why, and offer the page as a PDF file.
-    const QString offer = QStringLiteral("印刷できませんでした。\n%1\nPDF ファイルとして保存しますか？").arg(error);
-    if (platform_.prompter->Ask(offer, kPrintTitle)) {
-      const QString path = platform_.files->ChooseSave(QStringLiteral("PDF ﾌｧｲﾙ (*.pdf)|*.pdf"), QString());
-      if (!path.isEmpty() && !platform_.printer->PrintToPdf(lines, path, &error)) {
-        platform_.prompter->Tell(QStringLiteral("PDF ファイルに保存できませんでした。\n%1\n%2").arg(path, error),
-                                 kPrintTitle, Prompter::Icon::Exclamation);
-      }
-    }
-  }
+  PrintOrOfferPdf(platform_, lines, kPrintTitle);
   FocusFormulaBox();
 }
 
