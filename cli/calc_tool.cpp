@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/main_state.h"
+#include "history/history.h"
 #include "solver/newton.h"
 #include "storage/file_auto_save.h"
 #include "storage/table_lock.h"
@@ -19,11 +20,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: suusiki-calc [--table FILE] [--def L=TEXT]... [--current L] [--autosave FILE]\n"
-    "                    [--solve START] [FORMULA...]\n"
+    "                    [--solve START] [--history] [FORMULA...]\n"
     "       suusiki-calc -h | --help | -v | --version\n"
     "Each FORMULA (or each line of standard input when none is given) is typed into the\n"
     "formula box of the current variable and calculated; the answer line is printed.\n"
-    "Arguments after a lone -- are formulas, even when they start with -- or are -h or -v.\n";
+    "Arguments after a lone -- are formulas, even when they start with -- or are -h or -v.\n"
+    "--history prints at the end the history of the run's calculations, tab-separated.\n";
 
 // The Newton command's message boxes become lines "[Check] message".
 class PrintingNewtonHost : public NewtonHost {
@@ -43,6 +45,7 @@ struct Options {
   int current = 0;
   std::optional<QString> autoSave;
   std::optional<std::string> solveStart;
+  bool history = false;
   std::vector<std::string> formulas;
 };
 
@@ -93,6 +96,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
     }
     if (arg == "--") {
       formulasOnly = true;
+      continue;
+    }
+    if (arg == "--history") {
+      options.history = true;
       continue;
     }
     if (!TakesValue(arg)) return "unknown option " + arg;
@@ -158,6 +165,7 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
     saveFailed = true;
   };
   MainState state(autoSave ? &*autoSave : nullptr);
+  history::History record;
 
   VariableTable table = EmptyTable();
   if (options.table) {
@@ -183,6 +191,7 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
     FromUtf8(formula, typed);
     state.TypeInFormulaBox(typed);
     state.Calculate();
+    if (options.history) record.AddCalculation(state);
     reportSaveFailure();
     ToUtf8(state.answerLine(), answer);
     answer.push_back('\n');
@@ -206,10 +215,12 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
   if (options.solveStart) {
     Text startPoint = FromUtf8(*options.solveStart);
     PrintingNewtonHost host(out);
-    RunNewtonCommand(state, startPoint, host);
+    const NewtonEnd end = RunNewtonCommand(state, startPoint, host);
+    if (options.history) record.AddNewtonRun(state, NewtonMessage(end));
     reportSaveFailure();
     out << ToUtf8(state.answerLine()) << '\n';
   }
+  if (options.history) out << history::TabSeparatedText(record);
   out.flush();
   return saveFailed ? 1 : 0;
 }

@@ -15,6 +15,7 @@
 #include "solver/newton.h"
 #include "ui/events.h"
 #include "ui/fonts.h"
+#include "ui/printing.h"
 #include "ui/qt_text.h"
 
 namespace suusiki {
@@ -73,7 +74,8 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
       windows_(
           platform_, [this] { BringToFront(this); },
           GraphSource{[this]() -> const MainState& { return state_; },
-                      [this] { return FromQString(startPointBox_->text()); }}) {
+                      [this] { return FromQString(startPointBox_->text()); }},
+          history::HistorySource{&history_, [this](TextView formula) { UseFormula(formula); }}) {
   setObjectName(QStringLiteral("SUUSIKI"));
   setWindowTitle(QStringLiteral(" ｶﾙﾒﾛ★★★"));
   setFont(WindowFont(kPGothic, 9));
@@ -114,18 +116,7 @@ void MainWindow::Print() {
   if (!platform_.prompter->Ask(QStringLiteral("変数一覧の印刷しますか？"), kPrintTitle)) return;
   QStringList lines;
   for (const Text& line : PrintLines(state_)) lines << ToQString(line);
-  QString error;
-  if (!platform_.printer->Print(lines, &error)) {
-    // Never a silent nothing: say why, and offer the page as a PDF file.
-    const QString offer = QStringLiteral("印刷できませんでした。\n%1\nPDF ファイルとして保存しますか？").arg(error);
-    if (platform_.prompter->Ask(offer, kPrintTitle)) {
-      const QString path = platform_.files->ChooseSave(QStringLiteral("PDF ﾌｧｲﾙ (*.pdf)|*.pdf"), QString());
-      if (!path.isEmpty() && !platform_.printer->PrintToPdf(lines, path, &error)) {
-        platform_.prompter->Tell(QStringLiteral("PDF ファイルに保存できませんでした。\n%1\n%2").arg(path, error),
-                                 kPrintTitle, Prompter::Icon::Exclamation);
-      }
-    }
-  }
+  PrintOrOfferPdf(platform_, lines, kPrintTitle);
   FocusFormulaBox();
 }
 
@@ -142,7 +133,7 @@ bool MainWindow::FormulaBoxEvent(QEvent* event) {
     textAtFocusOut_ = formulaBox_->text();
   }
   if (!IsEnter(event) || state_.current() < 0) return false;
-  Run([this] { return state_.EnterInFormulaBox(); });
+  Run([this] { return Recorded(state_.EnterInFormulaBox()); });
   return true;
 }
 
@@ -153,7 +144,12 @@ bool MainWindow::StartPointEvent(QEvent* event) {
 }
 
 bool MainWindow::ListEditEvent(QEvent* event) {
-  if (IsEnter(event)) Run([this] { return state_.EnterInList(); });
+  // With no variable current the command calculates nothing.
+  if (IsEnter(event))
+    Run([this, calculates = state_.current() >= 0] {
+      const Effects effects = state_.EnterInList();
+      return calculates ? Recorded(effects) : effects;
+    });
   return false;  // the key goes on to the list as well
 }
 
@@ -279,7 +275,19 @@ void MainWindow::CopyAnswer() {
 void MainWindow::EndProgram() { platform_.quit(); }
 
 void MainWindow::Calculate() {
-  Run([this] { return state_.Calculate(); });
+  Run([this] { return Recorded(state_.Calculate()); });
+}
+
+Effects MainWindow::Recorded(const Effects& effects) {
+  history_.AddCalculation(state_);
+  return effects;
+}
+
+void MainWindow::UseFormula(TextView formula) {
+  state_.TypeInFormulaBox(formula);
+  formulaBox_->setText(ToQString(formula));
+  BringToFront(this);
+  FocusFormulaBox();
 }
 
 // The Newton command's view of the window: the one yield redraws the answer
@@ -305,7 +313,8 @@ void MainWindow::Solve() {
   Run([this] {
     Text startPoint = FromQString(startPointBox_->text());
     NewtonHost host(*this);
-    RunNewtonCommand(state_, startPoint, host);
+    const NewtonEnd end = RunNewtonCommand(state_, startPoint, host);
+    history_.AddNewtonRun(state_, NewtonMessage(end));
     startPointBox_->setText(ToQString(startPoint));
     Effects effects;
     effects.focus = Focus::FormulaBox;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/main_state.h"
+#include "history/history.h"
 #include "mainwin/file_commands.h"
 #include "mainwin/secondary_windows.h"
 #include "storage/file_auto_save.h"
@@ -35,14 +36,18 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   MainState& state() { return state_; }
+  // The session's calculations, as the window "計算の履歴" shows them.
+  history::History& history() { return history_; }
   const FileAutoSave& autoSave() const { return autoSave_; }
 
   // Inserts the insertion text (see Insert) into the formula box at its
   // caret. Neither the caret nor the focus moves; every caller does that.
   void KANYU();
 
+  // The calculate command (the button "計算"); it adds an entry to the history.
   void Calculate();
-  // The Newton command (the button "ﾆｭｰﾄﾝ") from the start point in Text1.
+  // The Newton command (the button "ﾆｭｰﾄﾝ") from the start point in Text1;
+  // it adds one entry to the history, with its outcome.
   void Solve();
   // Reads the variable table from DATT.0DT and shows A. Runs when the window is
   // first shown and whenever the user comes back to it from one of the
@@ -71,6 +76,11 @@ class MainWindow : public QMainWindow {
   // Puts the answer line on the clipboard without its trailing space (the
   // selected part of it, when there is one).
   void CopyAnswer();
+
+  // Puts `formula` into the formula box for the current variable, neither
+  // stored nor calculated, and brings the window to the front with the caret
+  // at the formula's end: the history window's Enter and double-click.
+  void UseFormula(TextView formula);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,6 +121,8 @@ class MainWindow : public QMainWindow {
     TakeEdits();
     Perform(command());
   }
+  // Adds the calculation that just ran to the history; returns its effects.
+  Effects Recorded(const Effects& effects);
   void TakeEdits();
   void ShowState();
   void Perform(const Effects& effects);
@@ -131,6 +143,7 @@ class MainWindow : public QMainWindow {
 
   FileAutoSave autoSave_;
   MainState state_;
+  history::History history_;
   FileCommands files_;
   SecondaryWindows windows_;
   std::optional<VariableTable> shownTable_;  // the rows the list shows, once filled

@@ -284,6 +284,7 @@ void MainWindow::BuildMenus() {
   item(tools, "M25", "等比数列の和(&H)", Qt::CTRL | Qt::Key_C,
        [this] { ShowWindow(SecondaryWindow::GeometricSeries); });
   item(tools, "M26", "グラフ(&G)", Qt::CTRL | Qt::Key_G, [this] { ShowWindow(SecondaryWindow::Graph); });
+  item(tools, "M27", "計算の履歴(&I)", Qt::CTRL | Qt::Key_H, [this] { ShowWindow(SecondaryWindow::History); });
 
   QMenu* help = menu("M30", "ﾍﾙﾌﾟ(&H)");
   item(help, "M31", "ｶﾙﾒﾛの説明(&R)", Qt::CTRL | Qt::Key_R, [this] { ShowWindow(SecondaryWindow::ProgramHelp); });

@@ -24,12 +24,17 @@ QString WindowName(SecondaryWindow window) {
     case SecondaryWindow::ProgramHelp: return QStringLiteral("READ2");
     case SecondaryWindow::Version: return QStringLiteral("VER");
     case SecondaryWindow::Graph: return QStringLiteral("GRAPH");
+    case SecondaryWindow::History: return QStringLiteral("HISTORY");
   }
   return {};
 }
 
-SecondaryWindows::SecondaryWindows(const Platform& platform, std::function<void()> showMainWindow, GraphSource graph)
-    : platform_(platform), showMainWindow_(std::move(showMainWindow)), graph_(std::move(graph)) {}
+SecondaryWindows::SecondaryWindows(const Platform& platform, std::function<void()> showMainWindow, GraphSource graph,
+                                   history::HistorySource historySource)
+    : platform_(platform),
+      showMainWindow_(std::move(showMainWindow)),
+      graph_(std::move(graph)),
+      history_(std::move(historySource)) {}
 
 SecondaryWindows::~SecondaryWindows() {
   for (QPointer<QWidget>& window : windows_) delete window.data();
@@ -52,6 +57,7 @@ QWidget* SecondaryWindows::Make(SecondaryWindow window) const {
     case SecondaryWindow::ProgramHelp: return new ProgramHelpWindow();
     case SecondaryWindow::Version: return new VersionWindow();
     case SecondaryWindow::Graph: return new graph::GraphWindow(graph_, platform_);
+    case SecondaryWindow::History: return new history::HistoryWindow(history_, platform_);
   }
   return nullptr;
 }
@@ -59,6 +65,8 @@ QWidget* SecondaryWindows::Make(SecondaryWindow window) const {
 void SecondaryWindows::StateChanged() {
   QWidget* window = windows_.at(static_cast<std::size_t>(SecondaryWindow::Graph));
   if (window != nullptr) static_cast<graph::GraphWindow*>(window)->Reread();
+  QWidget* shown = windows_.at(static_cast<std::size_t>(SecondaryWindow::History));
+  if (shown != nullptr) static_cast<history::HistoryWindow*>(shown)->Refresh();
 }
 
 bool SecondaryWindows::RestoresTable(const QWidget* window) {

@@ -48,6 +48,18 @@ enum class NewtonEnd {
   Limit,        // no convergence within the iteration limit
 };
 
+// The message box that a run ending with `end` showed; empty for a root,
+// which the answer line shows instead.
+constexpr TextView NewtonMessage(NewtonEnd end) {
+  switch (end) {
+    case NewtonEnd::Root: return {};
+    case NewtonEnd::NoEquation: return kNoEquationMessage;
+    case NewtonEnd::NotSolvable:
+    case NewtonEnd::Limit: break;
+  }
+  return kNotSolvableMessage;
+}
+
 // Runs the Newton command (the button "ﾆｭｰﾄﾝ"). `startPoint` is the text of
 // the start-point box; it becomes "1" when empty. On success the answer line
 // shows "X=", the root and a space, and the root is the definition of X.

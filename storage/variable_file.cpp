@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/variable_file.h"
 
-#include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <bit>
 #include <cerrno>
@@ -156,33 +153,11 @@ QString ParseRecord(Cp932& codec, const QByteArray& line, Text& entry) {
   return {};
 }
 
-// Qt reports a short write (a full disk, a file size limit) without the
-// system's reason; errno, cleared before the write, still holds it.
-QString WriteError(const QSaveFile& file, int error) {
-  if (error != 0) return QString::fromLocal8Bit(std::strerror(error));
-  return file.errorString();
-}
-
 QString InFolder(const QString& folder, const QString& name) {
   return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
-// fsync of `folder`: what makes a rename in it last.
-int SyncFolder(const char* folder) {
-  const int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  const int result = ::fsync(fd);
-  const int error = errno;
-  ::close(fd);
-  errno = error;
-  return result;
-}
-
 }  // namespace
-
-DiskSteps SystemDiskSteps() {
-  return {[](QFileDevice& file) { return file.flush(); }, ::fsync, SyncFolder};
-}
 
 FileResult WriteVariableFile(const QString& path, const VariableTable& table, const DiskSteps& steps) {
   Cp932 codec;
@@ -201,35 +176,8 @@ FileResult WriteVariableFile(const QString& path, const VariableTable& table, co
     contents += "\"\r\n";
   }
 
-  // QSaveFile writes a temporary file beside the target and renames it over the
-  // target only when everything was written; on failure it removes the temporary.
-  QSaveFile file(path);
-  file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return Failed(FileStatus::WriteFailed, 0, 0, file.errorString());
-  }
-  // commit() flushes and syncs too, but renames the temporary over the target
-  // even when either fails (a full disk), so both are done and checked here. A
-  // file system that cannot sync at all (EINVAL) is taken as it is.
-  errno = 0;
-  if (file.write(contents) != contents.size() || !steps.flush(file) ||
-      (steps.sync(file.handle()) != 0 && errno != EINVAL)) {
-    const QString error = WriteError(file, errno);
-    file.cancelWriting();
-    return Failed(FileStatus::WriteFailed, 0, 0, error);
-  }
-  if (!file.commit()) return Failed(FileStatus::WriteFailed, 0, 0, file.errorString());
-  // The rename changed the folder, which is synced as the file was: the folder
-  // where the file was replaced, for a symbolic link its target's, as
-  // QSaveFile writes there. Until then a power cut may bring the old file
-  // back, so a failure counts as a failed write, and the next write tries
-  // again. A file system that cannot sync a folder is taken as it is.
-  const QString replaced = QFileInfo(path).canonicalFilePath();
-  const QString folder = QFileInfo(replaced.isEmpty() ? path : replaced).absolutePath();
-  errno = 0;
-  if (steps.syncFolder(QFile::encodeName(folder).constData()) != 0 && errno != EINVAL) {
-    return Failed(FileStatus::WriteFailed, 0, 0, QString::fromLocal8Bit(std::strerror(errno)));
-  }
+  QString error;
+  if (!WriteAtomically(path, contents, &error, steps)) return Failed(FileStatus::WriteFailed, 0, 0, error);
   return {FileStatus::Ok, kVariableCount, 0, {}};
 }
 

@@ -21,8 +21,7 @@
 #include <utility>
 
 #include "engine/variable_table.h"
-
-class QFileDevice;
+#include "storage/atomic_file.h"
 
 namespace suusiki::storage {
 
@@ -64,20 +63,6 @@ inline constexpr int kMaxLineBytes = 64 * 1024;
 
 // The auto-save file's name, in the program's folder or the per-user data folder.
 inline constexpr char kAutoSaveFileName[] = "DATT.0DT";
-
-// The steps that take a written file to the disk: Qt's buffer is written out
-// (false on failure), then the file is synced (as fsync: 0, or -1), both
-// before it replaces the old one; after the rename the folder that holds it
-// is synced (0, or -1), so that the new name is on the disk too. Each leaves
-// the system's reason in errno. Tests put in steps that fail as a full or
-// broken disk would.
-struct DiskSteps {
-  bool (*flush)(QFileDevice& file);
-  int (*sync)(int fd);
-  int (*syncFolder)(const char* folder);
-};
-// QFileDevice::flush, fsync, and fsync of the folder opened read-only.
-DiskSteps SystemDiskSteps();
 
 FileResult WriteVariableFile(const QString& path, const VariableTable& table,
                              const DiskSteps& steps = SystemDiskSteps());

@@ -7,8 +7,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -123,6 +125,56 @@ TEST(CalcToolTest, SolvesTheEquationInA) {
   }
 }
 
+// The output with each history line's time (HH:MM:SS) as "T".
+std::string TimesMasked(const std::string& out) {
+  return QString::fromStdString(out)
+      .replace(QRegularExpression(QStringLiteral("(^|\n)\\d\\d:\\d\\d:\\d\\d\t")), QStringLiteral("\\1T\t"))
+      .toStdString();
+}
+
+TEST(CalcToolTest, WithHistoryPrintsTheRunsCalculationsLast) {
+  const std::string header = "時刻\t変数\t数式\t答え\n";
+  const std::string longest = std::string(249, '(') + "1" + std::string(249, ')');
+  const std::string tooLong = std::string(249, '(') + "12" + std::string(249, ')');
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+    std::string input = {};
+  } cases[] = {
+      {{"--history", "1+2", "5/0"},
+       "3. \n文法エラー！0で除算\n" + header + "T\tA\t1+2\t3. \nT\tA\t5/0\t文法エラー！0で除算\n"},
+      {{"--history"}, "6. \n0. \n" + header + "T\tA\t2*3\t6. \nT\tA\t\t0. \n", "2*3\r\n\n"},
+      {{"--current", "B", "--def", "C=2", "C*3", "--history"}, "6. \n" + header + "T\tB\tC*3\t6. \n"},
+      // The longest formula that calculates, and one character more.
+      {{"--history", longest, tooLong},
+       "1. \n文法エラー！\n" + header + "T\tA\t" + longest + "\t1. \nT\tA\t" + tooLong + "\t文法エラー！\n"},
+      {{"--history", "1+한😀"}, "文法エラー！\n" + header + "T\tA\t1+한😀\t文法エラー！\n"},
+      // A Newton run is one entry, with the root or the message it showed.
+      {{"--history", "--def", "A=X^2-8*X+12", "--solve", "10"}, "X=6.0 \n" + header + "T\tA\tX^2-8*X+12\tX=6.0 \n"},
+      {{"--history", "--solve", "10", "X^2-8*X+12"},
+       "12. \nX=6.0 \n" + header + "T\tA\tX^2-8*X+12\t12. \nT\tA\tX^2-8*X+12\tX=6.0 \n"},
+      {{"--history", "--def", "A=x^2-4", "--solve", "1"},
+       "[Check] 変数Ａ欄に 方程式を X で入力せよ！\n\n" + header + "T\tA\tx^2-4\t変数Ａ欄に 方程式を X で入力せよ！\n"},
+      {{"--history", "--def", "A=X^2+1", "--solve", "1"},
+       "[Check] 計算不能！\n1.43950624628438 \n" + header + "T\tA\tX^2+1\t計算不能！\n"},
+      {{"--", "--history"}, "文法エラー！\n"},  // after "--" a formula
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool(c.args, c.input);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(TimesMasked(run.out), c.out) << c.args[1];
+  }
+  // The last thousand.
+  std::string input;
+  for (int i = 1; i <= 1001; ++i) input += std::to_string(i) + "\n";
+  const std::string out = TimesMasked(RunTool({"--history"}, input).out);
+  const std::size_t first = out.find(header);
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(std::count(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(), '\n'), 1001);
+  EXPECT_EQ(out.substr(first + header.size(), 10), "T\tA\t2\t2. \n");
+  EXPECT_TRUE(out.ends_with("T\tA\t1001\t1,001. \n"));
+}
+
 TEST(CalcToolTest, SolvingWritesEveryStoreToTheAutoSaveFile) {
   QTemporaryDir dir;
   const std::string saved = dir.filePath("DATT.0DT").toStdString();
@@ -172,6 +224,7 @@ TEST(CalcToolTest, RefusesBadArgumentsWithStatusTwo) {
       {"--autosave", named, "1"},
       {"--table", dir.path().toStdString() + "/T\xC3.0DT", "C*2"},  // the first byte of a two-byte character, alone
       {"--bogus"},
+      {"--history=1"},
       {"--def", "a=1"},
       {"--def", "AB=1"},
       {"--def", "A"},

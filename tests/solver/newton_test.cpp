@@ -40,8 +40,9 @@ TEST_P(NewtonTest, FindsTheRootOrSaysWhy) {
   state.TypeInFormulaBox(FromUtf8(c.equation));
   Text start = FromUtf8(c.start);
 
-  RunNewtonCommand(state, start, host);
+  const NewtonEnd end = RunNewtonCommand(state, start, host);
 
+  EXPECT_EQ(ToUtf8(NewtonMessage(end)), c.warning) << "the outcome names the message shown";
   EXPECT_EQ(host.shownWhileYielding, std::vector<std::string>{"計算中　　　　　　　"});
   EXPECT_EQ(ToUtf8(state.answerLine()), c.answer);
   EXPECT_EQ(host.warnings.empty() ? "" : host.warnings.front(), c.warning);

@@ -44,7 +44,7 @@ TEST_F(AccessibilityTest, EveryReachableControlOfEveryWindowHasAName) {
   Click("Command42");
   for (SecondaryWindow which :
        {SecondaryWindow::ArithmeticSeries, SecondaryWindow::GeometricSeries, SecondaryWindow::NewtonHelp,
-        SecondaryWindow::ProgramHelp, SecondaryWindow::Version, SecondaryWindow::Graph}) {
+        SecondaryWindow::ProgramHelp, SecondaryWindow::Version, SecondaryWindow::Graph, SecondaryWindow::History}) {
     QWidget* other = window->ShowWindow(which);
     ASSERT_NE(other, nullptr) << WindowName(which).toStdString();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(other));

@@ -7,25 +7,9 @@
 #include <QToolButton>
 
 #include "tests/windows/window_fixture.h"
-#include "ui/printing.h"
 
 namespace suusiki::testing {
 namespace {
-
-struct FakePrinter : Printer {
-  bool Print(const QStringList& lines, QString* error) override {
-    printed.push_back(lines);
-    if (!works) *error = QStringLiteral("プリンタが設定されていません。");
-    return works;
-  }
-  bool PrintToPdf(const QStringList& lines, const QString& path, QString* error) override {
-    pdfs.push_back(path);
-    return SystemPrinter().PrintToPdf(lines, path, error);
-  }
-  bool works = true;
-  std::vector<QStringList> printed;
-  QStringList pdfs;
-};
 
 class MenusTest : public WindowTest {
  protected:
@@ -83,7 +67,8 @@ TEST_F(MenusTest, MenusHaveTheirCaptionsAccessKeysSeparatorsAndShortcuts) {
         {"M23", "-"},
         {"M24", "等差数列の和(&S)"},
         {"M25", "等比数列の和(&H)"},
-        {"M26", "グラフ(&G)"}}},
+        {"M26", "グラフ(&G)"},
+        {"M27", "計算の履歴(&I)"}}},
       {"M30",
        "ﾍﾙﾌﾟ(&H)",
        {{"M31", "ｶﾙﾒﾛの説明(&R)"}, {"M32", "ﾆｭｰﾄﾝ法の説明(&N)"}, {"M33", "-"}, {"M34", "ﾊﾞｰｼﾞｮﾝ情報(&V)"}}},
@@ -107,8 +92,9 @@ TEST_F(MenusTest, MenusHaveTheirCaptionsAccessKeysSeparatorsAndShortcuts) {
     }
   }
   const std::pair<const char*, const char*> shortcuts[] = {
-      {"M11", "Ctrl+O"}, {"M13", "Ctrl+S"}, {"M14", "Ctrl+A"}, {"M16", "Ctrl+P"}, {"M18", "Ctrl+X"}, {"M21", "Ctrl+D"},
-      {"M24", "Ctrl+B"}, {"M25", "Ctrl+C"}, {"M26", "Ctrl+G"}, {"M31", "Ctrl+R"}, {"M32", "Ctrl+N"}, {"M34", "Ctrl+V"},
+      {"M11", "Ctrl+O"}, {"M13", "Ctrl+S"}, {"M14", "Ctrl+A"}, {"M16", "Ctrl+P"}, {"M18", "Ctrl+X"},
+      {"M21", "Ctrl+D"}, {"M24", "Ctrl+B"}, {"M25", "Ctrl+C"}, {"M26", "Ctrl+G"}, {"M27", "Ctrl+H"},
+      {"M31", "Ctrl+R"}, {"M32", "Ctrl+N"}, {"M34", "Ctrl+V"},
   };
   for (const auto& [name, keys] : shortcuts) {
     auto* action = window->findChild<QAction*>(QLatin1String(name));
@@ -143,6 +129,8 @@ TEST_F(MenusTest, ShortcutsRunTheMenuCommandsFromEveryBox) {
     EXPECT_NE(Shown("READ1"), nullptr) << box;
     press(Qt::Key_G);
     EXPECT_NE(Shown("GRAPH"), nullptr) << box;
+    press(Qt::Key_H);
+    EXPECT_NE(Shown("HISTORY"), nullptr) << box;
     CloseOthers();
     const int quits = desktop.quits;
     press(Qt::Key_X);

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "mainwin/main_window.h"
+#include "ui/printing.h"
 #include "ui/qt_text.h"
 
 // Readable QStrings in test failures.
@@ -77,6 +78,23 @@ struct FakeDesktop : Beeper, Prompter, FileChooser {
   std::deque<bool> answers;  // OK (true) or Cancel for the next questions
   QStringList asked, told, dialogs;
   QString chosen;  // what the file dialogs return; empty: cancelled
+};
+
+// A printer that keeps each page it was given, works or fails as told, and
+// writes real PDF files.
+struct FakePrinter : Printer {
+  bool Print(const QStringList& lines, QString* error) override {
+    printed.push_back(lines);
+    if (!works) *error = QStringLiteral("プリンタが設定されていません。");
+    return works;
+  }
+  bool PrintToPdf(const QStringList& lines, const QString& path, QString* error) override {
+    pdfs.push_back(path);
+    return SystemPrinter().PrintToPdf(lines, path, error);
+  }
+  bool works = true;
+  std::vector<QStringList> printed;
+  QStringList pdfs;
 };
 
 class WindowTest : public ::testing::Test {
