@@ -13,6 +13,7 @@
 #include "mainwin/formula_box.h"
 #include "mainwin/print_list.h"
 #include "solver/newton.h"
+#include "ui/accessibility.h"
 #include "ui/events.h"
 #include "ui/fonts.h"
 #include "ui/printing.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(const QString& autoSavePath, Platform platform, QWidget* 
           GraphSource{[this]() -> const MainState& { return state_; },
                       [this] { return FromQString(startPointBox_->text()); }},
           history::HistorySource{&history_, [this](TextView formula) { UseFormula(formula); }}) {
+  InstallWindowRoles();  // before any window of the program is made
   setObjectName(QStringLiteral("SUUSIKI"));
   setWindowTitle(QStringLiteral(" ｶﾙﾒﾛ★★★"));
   setFont(WindowFont(kPGothic, 9));

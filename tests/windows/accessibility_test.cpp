@@ -49,6 +49,10 @@ TEST_F(AccessibilityTest, EveryReachableControlOfEveryWindowHasAName) {
     ASSERT_NE(other, nullptr) << WindowName(which).toStdString();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(other));
     unnamed << Unnamed(other);
+    // A window of its own to a screen reader, named by its title; not a "filler".
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(other);
+    EXPECT_EQ(accessible->role(), QAccessible::Window) << WindowName(which).toStdString();
+    EXPECT_EQ(accessible->text(QAccessible::Name), other->windowTitle()) << WindowName(which).toStdString();
     other->close();
   }
   EXPECT_EQ(unnamed, QStringList());
