@@ -21,7 +21,7 @@ double TickStep(double span, int maxSteps) {
 
 std::vector<double> Ticks(const Range& range, double step) {
   std::vector<double> ticks;
-  if (!(step > 0) || !(range.Span() > 0)) return ticks;
+  if (!(step > 0) || !std::isfinite(step) || !(range.Span() > 0)) return ticks;
   const double first = std::ceil(range.low / step - 1e-9);
   const double last = std::floor(range.high / step + 1e-9);
   // Many more than a plot can show means a step that does not fit the range.
