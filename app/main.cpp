@@ -95,7 +95,6 @@ int main(int argc, char** argv) {
   marks.Mark("window icon");
   suusiki::InstallJapaneseQtTexts();
   marks.Mark("Japanese texts of Qt");
-  suusiki::InstallFontSubstitutions();
   // Menus and message boxes speak Japanese: in the window's own font they need
   // no search for a font that has the characters, and the system's default
   // font is never loaded.

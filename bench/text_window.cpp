@@ -11,7 +11,6 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  suusiki::InstallFontSubstitutions();
   QApplication::setFont(suusiki::WindowFont(suusiki::kPGothic, 9));
   QLabel window(QStringLiteral("数式 1,234.5"));
   window.show();

@@ -1,21 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/fonts.h"
 
-#include <QStringList>
+#include <QFontDatabase>
 
 namespace suusiki {
+namespace {
 
-void InstallFontSubstitutions() {
-  const auto list = [](const char* first, const char* second) {
-    return QStringList{QString::fromLatin1(first), QString::fromLatin1(second)};
-  };
-  QFont::insertSubstitutions(kPGothic, list("IPAPGothic", "Noto Sans CJK JP"));
-  QFont::insertSubstitutions(kGothic, list("IPAGothic", "Noto Sans Mono CJK JP"));
-  QFont::insertSubstitutions(kMincho, list("IPAMincho", "Noto Serif CJK JP"));
+// The face itself when it is installed, otherwise its Noto CJK stand-in. One
+// family only: a font with a second family makes Qt ask fontconfig for the
+// fallbacks of each at once, a search that costs more than the rest of the
+// font's loading, where a single family leaves it until a character is missing.
+// (QFontDatabase::hasFamily would ask fontconfig for aliases of the name: the
+// list of installed families answers without a search.)
+QString Installed(const QString& family) {
+  if (QFontDatabase::families().contains(family)) return family;
+  if (family == kGothic) return QStringLiteral("Noto Sans Mono CJK JP");
+  if (family == kMincho) return QStringLiteral("Noto Serif CJK JP");
+  return QStringLiteral("Noto Sans CJK JP");
 }
 
+}  // namespace
+
 QFont WindowFont(const QString& family, double points, bool bold) {
-  QFont font(family);
+  static const QString pGothic = Installed(kPGothic);
+  static const QString gothic = Installed(kGothic);
+  static const QString mincho = Installed(kMincho);
+  QFont font(family == kGothic ? gothic : family == kMincho ? mincho : pGothic);
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;

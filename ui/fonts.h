@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window fonts are named by their Windows names; on Linux they map to the
-// IPA fonts, with Noto Sans CJK JP behind them. Positions come in twips.
+// The window fonts: the proportional Gothic, the fixed-pitch Gothic and the
+// Mincho of the IPA fonts, each with the matching Noto CJK font behind it.
+// They are asked for by their own family names, so that fontconfig finds them
+// at once instead of searching for a substitute. Positions come in twips.
 #pragma once
 
 #include <QFont>
@@ -9,14 +11,14 @@
 
 namespace suusiki {
 
-inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
-inline const QString kGothic = QStringLiteral("ＭＳ ゴシック");
-inline const QString kMincho = QStringLiteral("ＭＳ 明朝");
+// The three faces the windows use, by the family name fontconfig knows.
+inline const QString kPGothic = QStringLiteral("IPAPGothic");
+inline const QString kGothic = QStringLiteral("IPAGothic");
+inline const QString kMincho = QStringLiteral("IPAMincho");
 
-// Registers the substitutions once per process.
-void InstallFontSubstitutions();
-
-// A font by its Windows name, size in points.
+// A font of one of the three faces (kPGothic, kGothic or kMincho), size in
+// points; the Noto CJK font of the same kind stands in where the IPA font is
+// not installed.
 QFont WindowFont(const QString& family, double points, bool bold = false);
 
 // Positions and sizes are given in twips; 15 twips make one logical pixel.
