@@ -125,6 +125,118 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Options& 
   return std::nullopt;
 }
 
+// Takes the lock of the auto-save file. A running window (or another run)
+// that auto-saves to the same file keeps it: writing our table there would
+// overwrite its changes, so that is told and false comes back.
+bool LockAutoSave(const QString& path, std::optional<storage::TableLock>& lock, std::ostream& err) {
+  lock.emplace(path);
+  if (lock->TryAcquire() != storage::TableLock::Outcome::HeldByOther) return true;
+  const storage::TableLock::Holder holder = lock->holder();
+  err << "suusiki-calc: " << QFile::encodeName(path).toStdString() << " is in use by ";
+  if (holder.pid > 0) {
+    err << holder.program.toStdString() << " (process " << holder.pid << ")";
+  } else {
+    err << "another running program";
+  }
+  err << "; nothing was written\n";
+  return false;
+}
+
+// The table the run starts with: the file of --table, or an empty table, with
+// the definitions of --def put in. Nothing after telling why the file can't be read.
+std::optional<VariableTable> StartTable(const Options& options, std::ostream& err) {
+  VariableTable table = EmptyTable();
+  if (options.table) {
+    const storage::FileResult result = storage::ReadVariableFile(*options.table, table);
+    if (!result.ok()) {
+      err << "suusiki-calc: " << storage::DescribeFailure(result, *options.table) << '\n';
+      return std::nullopt;
+    }
+  }
+  for (const auto& [index, definition] : options.definitions) {
+    table[static_cast<std::size_t>(index)] = EntryFor(index, FromUtf8(definition));
+  }
+  return table;
+}
+
+// The calculations of one run on a loaded state: each prints its answer line,
+// goes into the run's history when --history asks for it, and tells a failed
+// auto-save.
+class Calculations {
+ public:
+  Calculations(const Options& options, MainState& state, FileAutoSave* autoSave, std::ostream& out, std::ostream& err)
+      : options_(options), state_(state), autoSave_(autoSave), out_(out), err_(err) {}
+
+  // The formulas of the command line; without any (and without --solve), the
+  // lines of `in`.
+  void CalculateFormulas(std::istream& in) {
+    if (!options_.formulas.empty() || options_.solveStart) {
+      for (const std::string& formula : options_.formulas) Calculate(formula);
+      return;
+    }
+    std::string line;
+    for (;;) {
+      // The answers so far go out before a read that may wait: whoever types
+      // the formulas, or sends them through a pipe one by one, sees each answer
+      // before the next formula is needed. Formulas read from a file come
+      // whole buffers at a time, and so do their answers.
+      if (in.rdbuf() == nullptr || in.rdbuf()->in_avail() <= 0) out_.flush();
+      if (!std::getline(in, line)) break;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      Calculate(line);
+    }
+  }
+
+  // The Newton command from `start`; its messages come before its answer line.
+  void Solve(const std::string& start) {
+    Text startPoint = FromUtf8(start);
+    PrintingNewtonHost host(out_);
+    const NewtonEnd end = RunNewtonCommand(state_, startPoint, host);
+    if (options_.history) record_.AddNewtonRun(state_, NewtonMessage(end));
+    ReportSaveFailure();
+    out_ << ToUtf8(state_.answerLine()) << '\n';
+  }
+
+  // Prints the history when asked for; the exit code: 1 when a write of the
+  // auto-save file failed.
+  int Finish() {
+    if (options_.history) out_ << history::TabSeparatedText(record_);
+    out_.flush();
+    return saveFailed_ ? 1 : 0;
+  }
+
+ private:
+  void Calculate(std::string_view formula) {
+    FromUtf8(formula, typed_);
+    state_.TypeInFormulaBox(typed_);
+    state_.Calculate();
+    if (options_.history) record_.AddCalculation(state_);
+    ReportSaveFailure();
+    ToUtf8(state_.answerLine(), answer_);
+    answer_.push_back('\n');
+    out_.write(answer_.data(), static_cast<std::streamsize>(answer_.size()));
+  }
+
+  // A write that starts to fail is told once on standard error.
+  void ReportSaveFailure() {
+    if (autoSave_ == nullptr || !autoSave_->TakeNewFailure()) return;
+    err_ << "suusiki-calc: " << storage::DescribeFailure(autoSave_->lastResult(), autoSave_->path()) << '\n';
+    saveFailed_ = true;
+  }
+
+  const Options& options_;
+  MainState& state_;
+  FileAutoSave* autoSave_;
+  std::ostream& out_;
+  std::ostream& err_;
+  history::History record_;
+  bool saveFailed_ = false;
+  // One answer line goes out in one write to the stream, through buffers that
+  // live as long as the run.
+  Text typed_;
+  std::string answer_;
+};
+
 }  // namespace
 
 int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -138,91 +250,23 @@ int RunCalcTool(const std::vector<std::string>& args, std::istream& in, std::ost
     err << "suusiki-calc: " << *complaint << '\n' << kUsage;
     return 2;
   }
-  // A running window (or another run) that auto-saves to the same file keeps
-  // it: writing our table there would overwrite its changes.
   std::optional<storage::TableLock> lock;
-  if (options.autoSave) {
-    lock.emplace(*options.autoSave);
-    if (lock->TryAcquire() == storage::TableLock::Outcome::HeldByOther) {
-      const storage::TableLock::Holder holder = lock->holder();
-      err << "suusiki-calc: " << QFile::encodeName(*options.autoSave).toStdString() << " is in use by ";
-      if (holder.pid > 0) {
-        err << holder.program.toStdString() << " (process " << holder.pid << ")";
-      } else {
-        err << "another running program";
-      }
-      err << "; nothing was written\n";
-      return 2;
-    }
-  }
+  if (options.autoSave && !LockAutoSave(*options.autoSave, lock, err)) return 2;
   std::optional<FileAutoSave> autoSave;
-  bool saveFailed = false;
   if (options.autoSave) autoSave.emplace(*options.autoSave);
-  // A write that starts to fail is told once on standard error.
-  auto reportSaveFailure = [&] {
-    if (!autoSave || !autoSave->TakeNewFailure()) return;
-    err << "suusiki-calc: " << storage::DescribeFailure(autoSave->lastResult(), autoSave->path()) << '\n';
-    saveFailed = true;
-  };
   MainState state(autoSave ? &*autoSave : nullptr);
-  history::History record;
 
-  VariableTable table = EmptyTable();
-  if (options.table) {
-    const storage::FileResult result = storage::ReadVariableFile(*options.table, table);
-    if (!result.ok()) {
-      err << "suusiki-calc: " << storage::DescribeFailure(result, *options.table) << '\n';
-      return 2;
-    }
-  }
-  for (const auto& [index, definition] : options.definitions) {
-    table[static_cast<std::size_t>(index)] = EntryFor(index, FromUtf8(definition));
-  }
-  state.LoadTable(table);
+  const std::optional<VariableTable> table = StartTable(options, err);
+  if (!table) return 2;
+  state.LoadTable(*table);
   // The current variable is chosen as in the window's list: the formula box
   // shows its definition (the Newton command stores the box first).
   state.SelectRow(options.current);
 
-  // One answer line goes out in one write to the stream, through buffers that
-  // live as long as the run.
-  Text typed;
-  std::string answer;
-  auto calculate = [&](std::string_view formula) {
-    FromUtf8(formula, typed);
-    state.TypeInFormulaBox(typed);
-    state.Calculate();
-    if (options.history) record.AddCalculation(state);
-    reportSaveFailure();
-    ToUtf8(state.answerLine(), answer);
-    answer.push_back('\n');
-    out.write(answer.data(), static_cast<std::streamsize>(answer.size()));
-  };
-  if (!options.formulas.empty() || options.solveStart) {
-    for (const std::string& formula : options.formulas) calculate(formula);
-  } else {
-    std::string line;
-    for (;;) {
-      // The answers so far go out before a read that may wait: whoever types
-      // the formulas, or sends them through a pipe one by one, sees each answer
-      // before the next formula is needed. Formulas read from a file come
-      // whole buffers at a time, and so do their answers.
-      if (in.rdbuf() == nullptr || in.rdbuf()->in_avail() <= 0) out.flush();
-      if (!std::getline(in, line)) break;
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      calculate(line);
-    }
-  }
-  if (options.solveStart) {
-    Text startPoint = FromUtf8(*options.solveStart);
-    PrintingNewtonHost host(out);
-    const NewtonEnd end = RunNewtonCommand(state, startPoint, host);
-    if (options.history) record.AddNewtonRun(state, NewtonMessage(end));
-    reportSaveFailure();
-    out << ToUtf8(state.answerLine()) << '\n';
-  }
-  if (options.history) out << history::TabSeparatedText(record);
-  out.flush();
-  return saveFailed ? 1 : 0;
+  Calculations calculations(options, state, autoSave ? &*autoSave : nullptr, out, err);
+  calculations.CalculateFormulas(in);
+  if (options.solveStart) calculations.Solve(*options.solveStart);
+  return calculations.Finish();
 }
 
 }  // namespace suusiki::cli

@@ -32,6 +32,30 @@ constexpr double kZoomIn = 0.8;
 constexpr double kZoomOut = 1 / kZoomIn;
 constexpr int kWheelNotch = 120;
 
+// A button of the window; it never becomes a default button that Enter presses.
+QPushButton* Button(QWidget* parent, const QString& name, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+// The list of Newton's steps: n, X and A(X), one row a step, read only.
+QTableWidget* StepsTable(QWidget* parent) {
+  auto* steps = new QTableWidget(0, 3, parent);
+  steps->setObjectName(QStringLiteral("Steps"));
+  steps->setHorizontalHeaderLabels({QStringLiteral("n"), QStringLiteral("X"), QStringLiteral("A(X)")});
+  steps->verticalHeader()->hide();
+  steps->verticalHeader()->setDefaultSectionSize(steps->fontMetrics().height() + 6);
+  steps->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  steps->setSelectionBehavior(QAbstractItemView::SelectRows);
+  steps->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  steps->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  steps->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+  steps->setMinimumWidth(320);
+  return steps;
+}
+
 }  // namespace
 
 // The plot: draws the model and turns the mouse and the keys into moves of the view.
@@ -142,22 +166,9 @@ GraphWindow::GraphWindow(GraphSource source, const Platform& platform, QWidget* 
   plot_ = new PlotView(
       model_, [this] { ShowModel(); }, this);
 
-  newton_ = new QPushButton(QStringLiteral("ニュートン法(&N)"), this);
-  newton_->setObjectName(QStringLiteral("Newton"));
-  newton_->setAutoDefault(false);
+  newton_ = Button(this, QStringLiteral("Newton"), QStringLiteral("ニュートン法(&N)"));
   connect(newton_, &QPushButton::clicked, this, &GraphWindow::RunNewton);
-
-  steps_ = new QTableWidget(0, 3, this);
-  steps_->setObjectName(QStringLiteral("Steps"));
-  steps_->setHorizontalHeaderLabels({QStringLiteral("n"), QStringLiteral("X"), QStringLiteral("A(X)")});
-  steps_->verticalHeader()->hide();
-  steps_->verticalHeader()->setDefaultSectionSize(steps_->fontMetrics().height() + 6);
-  steps_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  steps_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  steps_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-  steps_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-  steps_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-  steps_->setMinimumWidth(320);
+  steps_ = StepsTable(this);
 
   coordinates_ = new QLabel(this);
   coordinates_->setObjectName(QStringLiteral("Coordinates"));
@@ -167,37 +178,45 @@ GraphWindow::GraphWindow(GraphSource source, const Platform& platform, QWidget* 
   message_->setWordWrap(true);
   message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-  auto* save = new QPushButton(QStringLiteral("保存(&S)…"), this);
-  save->setObjectName(QStringLiteral("Save"));
-  save->setAutoDefault(false);
-  connect(save, &QPushButton::clicked, this, &GraphWindow::SavePicture);
-  auto* copy = new QPushButton(QStringLiteral("コピー(&C)"), this);
-  copy->setObjectName(QStringLiteral("Copy"));
-  copy->setAutoDefault(false);
-  connect(copy, &QPushButton::clicked, this, &GraphWindow::CopyPicture);
-  auto* close = new QPushButton(QStringLiteral("閉じる"), this);
-  close->setObjectName(QStringLiteral("Close"));
-  close->setAutoDefault(false);
-  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  const ButtonRow buttons{Button(this, QStringLiteral("Save"), QStringLiteral("保存(&S)…")),
+                          Button(this, QStringLiteral("Copy"), QStringLiteral("コピー(&C)")),
+                          Button(this, QStringLiteral("Close"), QStringLiteral("閉じる"))};
+  connect(buttons.save, &QPushButton::clicked, this, &GraphWindow::SavePicture);
+  connect(buttons.copy, &QPushButton::clicked, this, &GraphWindow::CopyPicture);
+  connect(buttons.close, &QPushButton::clicked, this, &QWidget::close);
 
+  LayOut(buttons);
+  SetAccessibleNames(buttons);
+  setTabOrder(plot_, newton_);
+  setTabOrder(newton_, steps_);
+  setTabOrder(steps_, buttons.save);
+  setTabOrder(buttons.save, buttons.copy);
+  setTabOrder(buttons.copy, buttons.close);
+  plot_->setFocus();
+  Reread();
+}
+
+void GraphWindow::LayOut(const ButtonRow& buttons) {
   auto* side = new QVBoxLayout;
   side->addWidget(newton_);
   side->addWidget(steps_);
   auto* middle = new QHBoxLayout;
   middle->addWidget(plot_, 1);
   middle->addLayout(side);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(save);
-  buttons->addWidget(copy);
-  buttons->addStretch();
-  buttons->addWidget(close);
+  auto* row = new QHBoxLayout;
+  row->addWidget(buttons.save);
+  row->addWidget(buttons.copy);
+  row->addStretch();
+  row->addWidget(buttons.close);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(equation_);
   layout->addLayout(middle, 1);
   layout->addWidget(coordinates_);
   layout->addWidget(message_);
-  layout->addLayout(buttons);
+  layout->addLayout(row);
+}
 
+void GraphWindow::SetAccessibleNames(const ButtonRow& buttons) {
   // What a screen reader says for each control.
   plot_->setAccessibleName(QStringLiteral("グラフ"));
   plot_->setAccessibleDescription(
@@ -207,17 +226,9 @@ GraphWindow::GraphWindow(GraphSource source, const Platform& platform, QWidget* 
   message_->setAccessibleName(QStringLiteral("メッセージ"));
   newton_->setAccessibleName(QStringLiteral("ニュートン法の各段階を描く"));
   steps_->setAccessibleName(QStringLiteral("ニュートン法の各段階"));
-  save->setAccessibleName(QStringLiteral("画像として保存"));
-  copy->setAccessibleName(QStringLiteral("画像をクリップボードにコピー"));
-  close->setAccessibleName(QStringLiteral("グラフを閉じる"));
-
-  setTabOrder(plot_, newton_);
-  setTabOrder(newton_, steps_);
-  setTabOrder(steps_, save);
-  setTabOrder(save, copy);
-  setTabOrder(copy, close);
-  plot_->setFocus();
-  Reread();
+  buttons.save->setAccessibleName(QStringLiteral("画像として保存"));
+  buttons.copy->setAccessibleName(QStringLiteral("画像をクリップボードにコピー"));
+  buttons.close->setAccessibleName(QStringLiteral("グラフを閉じる"));
 }
 
 GraphWindow::~GraphWindow() = default;

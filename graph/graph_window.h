@@ -62,6 +62,14 @@ class GraphWindow : public QWidget {
   GraphModel& model() { return model_; }
 
  private:
+  // The buttons below the plot: "保存", "コピー" and "閉じる".
+  struct ButtonRow {
+    QPushButton* save;
+    QPushButton* copy;
+    QPushButton* close;
+  };
+  void LayOut(const ButtonRow& buttons);
+  void SetAccessibleNames(const ButtonRow& buttons);
   void ShowModel();
 
   GraphSource source_;

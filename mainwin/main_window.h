@@ -94,6 +94,13 @@ class MainWindow : public QMainWindow {
 
   // Building the window (main_window_layout.cpp).
   void BuildControls();
+  void BuildNewtonRow(QWidget* client);
+  void BuildAnswerRow(QWidget* client);
+  void BuildFormulaRow(QWidget* client);
+  void BuildFunctionKeys(QWidget* client);
+  void BuildKeypad(QWidget* client);
+  void BuildVariableKeys(QWidget* client);
+  void BuildFunctionHelp(QWidget* client);
   void BuildMenus();
   void BuildToolbar(QWidget* frame);
   void SetAccessibleNames();

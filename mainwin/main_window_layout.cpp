@@ -52,8 +52,20 @@ void MainWindow::BuildControls() {
   // The client area ends a little below the lowest frame.
   client->setFixedSize(Twips(5985), Twips(3255 + 165));
 
+  // The order in which the controls are made is the order of Tab and of
+  // their stacking: keep it.
   BuildToolbar(Frame(client, QStringLiteral("Frame4"), QString(), 0, 0, 1760, 390));
+  BuildNewtonRow(client);
+  BuildAnswerRow(client);
+  BuildFormulaRow(client);
+  BuildFunctionKeys(client);
+  BuildKeypad(client);
+  BuildVariableKeys(client);
+  BuildFunctionHelp(client);
+}
 
+// The Newton command's row: its help, its button and the start point.
+void MainWindow::BuildNewtonRow(QWidget* client) {
   const QFont boldPGothic9 = WindowFont(kPGothic, 9, true);
   QPushButton* command39 = Button(client, QStringLiteral("Command39"), QStringLiteral("?"), 2640, 120, 255, 300);
   command39->setFont(boldPGothic9);
@@ -67,7 +79,10 @@ void MainWindow::BuildControls() {
   startPointBox_->installEventFilter(this);
   // The graph is drawn around the start point: it follows the box as it is typed.
   connect(startPointBox_, &QLineEdit::textChanged, this, [this] { windows_.StateChanged(); });
+}
 
+// The answer line, with its copy command, and the editing buttons beside it.
+void MainWindow::BuildAnswerRow(QWidget* client) {
   auto* label3 = PlaceControl<QLabel>(client, QStringLiteral("Label3"), 120, 560, 615, 255);
   label3->setText(QStringLiteral("Ans："));
   label3->setFont(WindowFont(kPGothic, 11.25, true));
@@ -92,7 +107,11 @@ void MainWindow::BuildControls() {
           this, &MainWindow::Backspace);
   connect(Button(client, QStringLiteral("Command32"), QStringLiteral("CL"), 5520, 520, 375, 320), &QPushButton::clicked,
           this, &MainWindow::ClearEntry);
+}
 
+// The current variable's letter, the list with the formula box over it, and
+// the buttons "計算" and "終了".
+void MainWindow::BuildFormulaRow(QWidget* client) {
   variableLabel_ = PlaceControl<QLabel>(client, QStringLiteral("Label2"), 120, 960, 375, 300);
   variableLabel_->setFont(WindowFont(kGothic, 11.25, true));
 
@@ -119,8 +138,10 @@ void MainWindow::BuildControls() {
           &QPushButton::clicked, this, &MainWindow::Calculate);
   connect(Button(client, QStringLiteral("Command2"), QStringLiteral("終了"), 5280, 960, 615, 320),
           &QPushButton::clicked, this, &MainWindow::EndProgram);
+}
 
-  // Functions: three columns, four rows.
+// Functions: three columns, four rows.
+void MainWindow::BuildFunctionKeys(QWidget* client) {
   QGroupBox* frame1 = Frame(client, QStringLiteral("Frame1"), QStringLiteral("関数"), 75, 1320, 1755, 1935);
   // Each button shows the function's name, inserts it with its bracket and
   // tells a screen reader what it is.
@@ -155,8 +176,10 @@ void MainWindow::BuildControls() {
   QPushButton* help = Button(frame1, QStringLiteral("Command41"), QStringLiteral("？"), 1160, 1450, 495, 375);
   help->setFont(WindowFont(kPGothic, 11.25, true));
   connect(help, &QPushButton::clicked, this, &MainWindow::ShowFunctionHelp);
+}
 
-  // The keypad: captions are full-width, the inserted texts plain ASCII.
+// The keypad: captions are full-width, the inserted texts plain ASCII.
+void MainWindow::BuildKeypad(QWidget* client) {
   QGroupBox* frame2 = Frame(client, QStringLiteral("Frame2"), QString(), 1880, 1320, 2280, 1935);
   const struct {
     const char* name;
@@ -180,8 +203,10 @@ void MainWindow::BuildControls() {
   }
   frame2->findChild<QPushButton*>(QStringLiteral("Command28"))->setFont(WindowFont(kGothic, 11.25));
   frame2->findChild<QPushButton*>(QStringLiteral("Command27"))->setFont(WindowFont(kMincho, 11.25, true));
+}
 
-  // Variables: rows of six, then Y, Z and the clear-all button.
+// Variables: rows of six, then Y, Z and the clear-all button.
+void MainWindow::BuildVariableKeys(QWidget* client) {
   QGroupBox* frame3 = Frame(client, QStringLiteral("Frame3"), QStringLiteral("変数"), 4200, 1320, 1695, 1700);
   for (int k = 0; k < kVariableCount; ++k) {
     const QString letter(QChar(u'A' + k));
@@ -190,8 +215,10 @@ void MainWindow::BuildControls() {
   }
   connect(Button(frame3, QStringLiteral("Command34"), QStringLiteral("変数ｸﾘｱ"), 720, 1360, 855, 255),
           &QPushButton::clicked, this, &MainWindow::ClearAll);
+}
 
-  // The function help panel, in front of what it overlaps, hidden at first.
+// The function help panel, in front of what it overlaps, hidden at first.
+void MainWindow::BuildFunctionHelp(QWidget* client) {
   functionHelp_ = PlaceControl<QFrame>(client, QStringLiteral("Picture1"), 1800, 600, 4215, 2655);
   functionHelp_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   functionHelp_->setAutoFillBackground(true);
