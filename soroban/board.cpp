@@ -36,7 +36,7 @@ class Planner {
     const int complement = 10 - a;
     const auto [five, ones] = Beads(digit, digit - complement);
     Push(rod, five, ones, Plus(10) + " " + (ones <= 0 ? Minus(complement) : Minus(5) + " " + Plus(ones)), kind);
-    return Add(rod - 1, 1, MoveKind::kCarry);
+    return Add(rod - 1, 1, MoveKind::Carry);
   }
 
   // Subtracts `a` (1 to 9) from `rod`, the mirror of Add: a borrow of 10 from
@@ -49,7 +49,7 @@ class Planner {
       Push(rod, five, ones, ones <= 0 ? Minus(a) : Minus(5) + " " + Plus(ones), kind);
       return true;
     }
-    if (rod == 0 || !Subtract(rod - 1, 1, MoveKind::kBorrow)) return false;
+    if (rod == 0 || !Subtract(rod - 1, 1, MoveKind::Borrow)) return false;
     const int complement = 10 - a;
     const auto [five, ones] = Beads(digit, digit + complement);
     Push(rod, five, ones, Minus(10) + " " + (ones >= 0 ? Plus(complement) : Plus(5) + " " + Minus(-ones)), kind);
@@ -79,21 +79,21 @@ std::string Board::PlaceName(int rod) const {
 
 bool Board::MoveUnit(int rod) {
   if (!IsDotted(rod)) return false;
-  unit_rod_ = rod;
+  unitRod_ = rod;
   return true;
 }
 
 Problem Board::Fits(const Decimal& value) const {
-  if (value.WholeDigits() > unit_rod_ + 1) return Problem::kTooManyDigits;
-  if (value.decimals > decimals()) return Problem::kTooManyDecimals;
-  return Problem::kNone;
+  if (value.WholeDigits() > unitRod_ + 1) return Problem::TooManyDigits;
+  if (value.decimals > decimals()) return Problem::TooManyDecimals;
+  return Problem::None;
 }
 
 Problem Board::Set(const Decimal& value) {
   const Problem problem = Fits(value);
-  if (problem != Problem::kNone) return problem;
+  if (problem != Problem::None) return problem;
   for (int rod = 0; rod < kRods; ++rod) digits_[static_cast<std::size_t>(rod)] = value.DigitAt(place(rod));
-  return Problem::kNone;
+  return Problem::None;
 }
 
 Decimal Board::Value() const {
@@ -115,31 +115,31 @@ void Board::ClickLowerBead(int rod, int bead) {
 
 Problem Board::PlanAdd(const Decimal& operand, std::vector<Move>* moves) const {
   moves->clear();
-  if (const Problem problem = Fits(operand); problem != Problem::kNone) return problem;
+  if (const Problem problem = Fits(operand); problem != Problem::None) return problem;
   Planner planner(digits_, moves);
   for (int rod = 0; rod < kRods; ++rod) {
     const int a = operand.DigitAt(place(rod));
-    if (a > 0 && !planner.Add(rod, a, MoveKind::kDigit)) {
+    if (a > 0 && !planner.Add(rod, a, MoveKind::Digit)) {
       moves->clear();
-      return Problem::kTooLarge;
+      return Problem::TooLarge;
     }
   }
-  return Problem::kNone;
+  return Problem::None;
 }
 
 Problem Board::PlanSubtract(const Decimal& operand, std::vector<Move>* moves) const {
   moves->clear();
-  if (const Problem problem = Fits(operand); problem != Problem::kNone) return problem;
-  if (Compare(operand, Value()) > 0) return Problem::kBelowZero;
+  if (const Problem problem = Fits(operand); problem != Problem::None) return problem;
+  if (Compare(operand, Value()) > 0) return Problem::BelowZero;
   Planner planner(digits_, moves);
   for (int rod = 0; rod < kRods; ++rod) {
     const int a = operand.DigitAt(place(rod));
-    if (a > 0 && !planner.Subtract(rod, a, MoveKind::kDigit)) {
+    if (a > 0 && !planner.Subtract(rod, a, MoveKind::Digit)) {
       moves->clear();
-      return Problem::kBelowZero;
+      return Problem::BelowZero;
     }
   }
-  return Problem::kNone;
+  return Problem::None;
 }
 
 bool Board::Apply(const Move& move) {

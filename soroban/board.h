@@ -23,9 +23,9 @@ namespace suusiki::soroban {
 inline constexpr int kRods = 27;
 
 enum class MoveKind {
-  kDigit,   // a digit of the number being added or subtracted
-  kCarry,   // +1 on the rod to the left of a +10
-  kBorrow,  // −1 on the rod to the left of a −10
+  Digit,   // a digit of the number being added or subtracted
+  Carry,   // +1 on the rod to the left of a +10
+  Borrow,  // −1 on the rod to the left of a −10
 };
 
 // The beads moved on one rod in one motion.
@@ -34,7 +34,7 @@ struct Move {
   int five = 0;       // +1: the upper bead comes to the beam; −1: it goes back; 0: it stays
   int ones = 0;       // lower beads brought to the beam (positive) or sent back (negative)
   std::string label;  // the method: "+3", "+5 −1", "+10 −3", "−10 +5 −2"
-  MoveKind kind = MoveKind::kDigit;
+  MoveKind kind = MoveKind::Digit;
 
   bool operator==(const Move&) const = default;
 };
@@ -53,11 +53,11 @@ class Board {
   // How many lower beads of `rod` rest against the beam.
   int ones(int rod) const { return digit(rod) % 5; }
 
-  int unit_rod() const { return unit_rod_; }
+  int unitRod() const { return unitRod_; }
   // How many rods hold decimals: those right of the unit rod.
-  int decimals() const { return kRods - 1 - unit_rod_; }
+  int decimals() const { return kRods - 1 - unitRod_; }
   // The power of ten that `rod` stands for.
-  int place(int rod) const { return unit_rod_ - rod; }
+  int place(int rod) const { return unitRod_ - rod; }
   // "一の位", "十の位", "万の位", "小数第1位" for `rod` under the current unit.
   std::string PlaceName(int rod) const;
 
@@ -83,8 +83,8 @@ class Board {
   void ClickLowerBead(int rod, int bead);
 
   // The moves that add or subtract `operand`, in order. When the operand does
-  // not fit, or the sum would run past the leftmost rod (kTooLarge), or the
-  // difference would fall below zero (kBelowZero), says why and plans nothing.
+  // not fit, or the sum would run past the leftmost rod (Problem::TooLarge), or the
+  // difference would fall below zero (Problem::BelowZero), says why and plans nothing.
   Problem PlanAdd(const Decimal& operand, std::vector<Move>* moves) const;
   Problem PlanSubtract(const Decimal& operand, std::vector<Move>* moves) const;
 
@@ -93,7 +93,7 @@ class Board {
 
  private:
   std::array<int, kRods> digits_{};
-  int unit_rod_ = kDefaultUnitRod;
+  int unitRod_ = kDefaultUnitRod;
 };
 
 }  // namespace suusiki::soroban

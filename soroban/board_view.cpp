@@ -104,7 +104,7 @@ QPointF BoardView::Origin() const {
 QPointF BoardView::BeadAt(int rod, int bead) const {
   const int digit = calculator_.board().digit(rod);
   double y = BeadY(bead, AtBeam(digit, bead));
-  const Move* move = calculator_.current_move();
+  const Move* move = calculator_.currentMove();
   if (move != nullptr && move->rod == rod && progress_ < 1) {
     const int before = digit - 5 * move->five - move->ones;
     const double from = BeadY(bead, AtBeam(before, bead));
@@ -124,12 +124,12 @@ BoardView::Hit BoardView::HitAt(const QPointF& point) const {
   if (rod < 0 || rod >= kRods) return {};
   const double dx = std::abs(u.x() - RodX(rod));
   if (u.y() >= kBeamTop - 0.05 && u.y() <= kBeamBottom + 0.05) {
-    if (Board::IsDotted(rod) && dx <= 0.45) return {Hit::What::kDot, rod, -1};
+    if (Board::IsDotted(rod) && dx <= 0.45) return {Hit::What::Dot, rod, -1};
     return {};
   }
   if (dx > kBeadWidth / 2) return {};
   for (int bead = 0; bead <= 4; ++bead) {
-    if (std::abs(u.y() - BeadAt(rod, bead).y()) <= kBeadHeight / 2) return {Hit::What::kBead, rod, bead};
+    if (std::abs(u.y() - BeadAt(rod, bead).y()) <= kBeadHeight / 2) return {Hit::What::Bead, rod, bead};
   }
   return {};
 }
@@ -142,22 +142,22 @@ void BoardView::mousePressEvent(QMouseEvent* event) {
   setFocus(Qt::MouseFocusReason);
   const Hit hit = HitAt(event->position());
   switch (hit.what) {
-    case Hit::What::kBead:
+    case Hit::What::Bead:
       if (hit.bead == 0) {
         emit upperBeadClicked(hit.rod);
       } else {
         emit lowerBeadClicked(hit.rod, hit.bead);
       }
       break;
-    case Hit::What::kDot: emit dotClicked(hit.rod); break;
-    case Hit::What::kNothing: break;
+    case Hit::What::Dot: emit dotClicked(hit.rod); break;
+    case Hit::What::Nothing: break;
   }
 }
 
 void BoardView::mouseMoveEvent(QMouseEvent* event) {
   const Hit hit = HitAt(event->position());
   const bool active =
-      hit.what == Hit::What::kBead || (hit.what == Hit::What::kDot && hit.rod != calculator_.board().unit_rod());
+      hit.what == Hit::What::Bead || (hit.what == Hit::What::Dot && hit.rod != calculator_.board().unitRod());
   setCursor(active ? Qt::PointingHandCursor : Qt::ArrowCursor);
   QWidget::mouseMoveEvent(event);
 }
@@ -200,7 +200,7 @@ void BoardView::DrawFrame(QPainter& painter) const {
   painter.drawRect(inner);
 
   // The rod of the move being shown stands out.
-  if (const Move* move = calculator_.current_move()) {
+  if (const Move* move = calculator_.currentMove()) {
     QColor band = palette().color(QPalette::Highlight);
     band.setAlpha(110);
     painter.setPen(Qt::NoPen);
@@ -216,7 +216,7 @@ void BoardView::DrawFrame(QPainter& painter) const {
   painter.setBrush(kBeamColor);
   painter.drawRect(QRectF(kFrame, kBeamTop, kInnerWidth, kBeam));
 
-  const int unit = calculator_.board().unit_rod();
+  const int unit = calculator_.board().unitRod();
   for (int rod = 1; rod < kRods; rod += 3) {
     const QPointF dot(RodX(rod), (kBeamTop + kBeamBottom) / 2);
     if (rod == unit) {
@@ -250,7 +250,7 @@ void BoardView::DrawDigits(QPainter& painter) const {
   // The digits from the highest one shown to the last decimal shown, with the
   // point after the unit rod: what the value display says, rod by rod.
   const Board& board = calculator_.board();
-  const int unit = board.unit_rod();
+  const int unit = board.unitRod();
   int first = unit;
   int last = unit;
   for (int rod = 0; rod < kRods; ++rod) {
@@ -262,7 +262,7 @@ void BoardView::DrawDigits(QPainter& painter) const {
   const double rowTop = Origin().y() + kFrameBottom * scale;
   QFont font = painter.font();
   font.setPixelSize(std::max(8, static_cast<int>(std::lround(scale * 0.6))));
-  const Move* move = calculator_.current_move();
+  const Move* move = calculator_.currentMove();
   for (int rod = first; rod <= last; ++rod) {
     const QPointF centre = ToWidget(QPointF(RodX(rod), 0));
     const QRectF cell(centre.x() - scale / 2, rowTop, scale, kDigitRow * scale);

@@ -44,7 +44,7 @@ class BoardView : public QWidget {
  private:
   // What lies under a point: a bead, a dot or nothing.
   struct Hit {
-    enum class What { kNothing, kBead, kDot } what = What::kNothing;
+    enum class What { Nothing, Bead, Dot } what = What::Nothing;
     int rod = -1;
     int bead = -1;
   };

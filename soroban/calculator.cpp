@@ -32,9 +32,9 @@ const char* Symbol(char op) {
 
 int MoveMilliseconds(Speed speed) {
   switch (speed) {
-    case Speed::kSlow: return 1200;
-    case Speed::kFast: return 200;
-    case Speed::kNormal: break;
+    case Speed::Slow: return 1200;
+    case Speed::Fast: return 200;
+    case Speed::Normal: break;
   }
   return 600;
 }
@@ -46,11 +46,11 @@ std::string Calculator::EntryText() const {
 }
 
 std::string Calculator::MoveText() const {
-  const Move* move = current_move();
+  const Move* move = currentMove();
   if (move == nullptr) return {};
   std::string text = operation_ + "　" + board_.PlaceName(move->rod) + "　" + move->label;
-  if (move->kind == MoveKind::kCarry) text += "（繰り上がり）";
-  if (move->kind == MoveKind::kBorrow) text += "（繰り下がり）";
+  if (move->kind == MoveKind::Carry) text += "（繰り上がり）";
+  if (move->kind == MoveKind::Borrow) text += "（繰り下がり）";
   return text;
 }
 
@@ -118,7 +118,7 @@ void Calculator::Enter() {
     return;
   }
   const ReadResult read = ReadDecimal(entry_);
-  if (read.problem != Problem::kNone) {
+  if (read.problem != Problem::None) {
     Say(read.problem);
     return;
   }
@@ -128,11 +128,11 @@ void Calculator::Enter() {
     case '-': {
       const Problem problem =
           operator_ == '+' ? board_.PlanAdd(operand, &moves_) : board_.PlanSubtract(operand, &moves_);
-      if (problem == Problem::kBelowZero) {
+      if (problem == Problem::BelowZero) {
         message_ = "引くと0より小さくなるので、引けません。";
         return;
       }
-      if (problem != Problem::kNone) {
+      if (problem != Problem::None) {
         Say(problem);
         return;
       }
@@ -142,8 +142,8 @@ void Calculator::Enter() {
     case '*': {
       bool exact = true;
       const Decimal product = Cut(Multiply(board_.Value(), operand), board_.decimals(), &exact);
-      if (board_.Fits(product) != Problem::kNone) {
-        Say(Problem::kTooLarge);
+      if (board_.Fits(product) != Problem::None) {
+        Say(Problem::TooLarge);
         return;
       }
       board_.Set(product);
@@ -152,13 +152,13 @@ void Calculator::Enter() {
     }
     case '/': {
       if (operand.IsZero()) {
-        Say(Problem::kDivisionByZero);
+        Say(Problem::DivisionByZero);
         return;
       }
       bool exact = true;
       const Decimal quotient = Divide(board_.Value(), operand, board_.decimals(), &exact);
-      if (board_.Fits(quotient) != Problem::kNone) {
-        Say(Problem::kTooLarge);
+      if (board_.Fits(quotient) != Problem::None) {
+        Say(Problem::TooLarge);
         return;
       }
       board_.Set(quotient);
@@ -179,11 +179,11 @@ void Calculator::Paste(std::string_view text) {
   Finish();
   message_.clear();
   const ReadResult read = ReadDecimal(text);
-  if (read.problem == Problem::kNotANumber) {
+  if (read.problem == Problem::NotANumber) {
     message_ = "貼り付けた「" + Quote(text) + "」は数ではありません。";
     return;
   }
-  if (read.problem != Problem::kNone) {
+  if (read.problem != Problem::None) {
     Say(read.problem);
     return;
   }
@@ -211,26 +211,26 @@ void Calculator::ClickDot(int rod) {
 bool Calculator::SetValue(const Decimal& value) {
   const Problem problem = board_.Set(value);
   Say(problem);
-  return problem == Problem::kNone;
+  return problem == Problem::None;
 }
 
 void Calculator::Say(Problem problem) {
-  const bool leftmostUnit = board_.unit_rod() == 1;
-  const bool rightmostUnit = board_.unit_rod() == kRods - 2;
+  const bool leftmostUnit = board_.unitRod() == 1;
+  const bool rightmostUnit = board_.unitRod() == kRods - 2;
   switch (problem) {
-    case Problem::kNone: message_.clear(); break;
-    case Problem::kNotANumber: message_ = "数になっていません。"; break;
-    case Problem::kBelowZero: message_ = "0より小さい数はソロバンに置けません。"; break;
-    case Problem::kTooManyDigits:
-      message_ = "整数は" + std::to_string(board_.unit_rod() + 1) + "桁までしか置けません。";
+    case Problem::None: message_.clear(); break;
+    case Problem::NotANumber: message_ = "数になっていません。"; break;
+    case Problem::BelowZero: message_ = "0より小さい数はソロバンに置けません。"; break;
+    case Problem::TooManyDigits:
+      message_ = "整数は" + std::to_string(board_.unitRod() + 1) + "桁までしか置けません。";
       if (!rightmostUnit) message_ += "一の位を右の定位点へ移すと増えます。";
       break;
-    case Problem::kTooManyDecimals:
+    case Problem::TooManyDecimals:
       message_ = "小数は" + std::to_string(board_.decimals()) + "桁までしか置けません。";
       if (!leftmostUnit) message_ += "一の位を左の定位点へ移すと増えます。";
       break;
-    case Problem::kTooLarge: message_ = "答えが大きすぎて、ソロバンに置けません。"; break;
-    case Problem::kDivisionByZero: message_ = "0で割ることはできません。"; break;
+    case Problem::TooLarge: message_ = "答えが大きすぎて、ソロバンに置けません。"; break;
+    case Problem::DivisionByZero: message_ = "0で割ることはできません。"; break;
   }
 }
 

@@ -19,7 +19,7 @@
 
 namespace suusiki::soroban {
 
-enum class Speed { kSlow, kNormal, kFast };
+enum class Speed { Slow, Normal, Fast };
 
 // How long each move is shown, in milliseconds.
 int MoveMilliseconds(Speed speed);
@@ -41,7 +41,7 @@ class Calculator {
 
   // The moves: the one being shown (already made on the board), or none.
   bool animating() const { return !moves_.empty(); }
-  const Move* current_move() const { return shown_ > 0 ? &moves_[shown_ - 1] : nullptr; }
+  const Move* currentMove() const { return shown_ > 0 ? &moves_[shown_ - 1] : nullptr; }
   // "＋39　十の位　+5 −1（繰り上がり）" for the move being shown, else empty.
   std::string MoveText() const;
   // Makes the next move and shows it; false, showing none, when all are made.

@@ -109,7 +109,7 @@ int Compare(const Decimal& a, const Decimal& b) {
 ReadResult ReadDecimal(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  ReadResult notANumber{Problem::kNotANumber, {}};
+  ReadResult notANumber{Problem::NotANumber, {}};
 
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -145,8 +145,8 @@ ReadResult ReadDecimal(std::string_view text) {
     if (!IsDigit(c)) return notANumber;
     digits += c;
   }
-  ReadResult result{Problem::kNone, Decimal::Of(std::move(digits), static_cast<int>(fraction.size()))};
-  if (negative && !result.value.IsZero()) return {Problem::kBelowZero, {}};
+  ReadResult result{Problem::None, Decimal::Of(std::move(digits), static_cast<int>(fraction.size()))};
+  if (negative && !result.value.IsZero()) return {Problem::BelowZero, {}};
   return result;
 }
 

@@ -11,13 +11,13 @@ namespace suusiki::soroban {
 
 // Why a number was refused, by the reader, the board or an operation.
 enum class Problem {
-  kNone,
-  kNotANumber,
-  kBelowZero,        // a negative number, or a difference below zero
-  kTooManyDigits,    // more whole digits than the rods left of the decimals
-  kTooManyDecimals,  // more decimals than the rods right of the unit rod
-  kTooLarge,         // a sum or a product beyond the leftmost rod
-  kDivisionByZero,
+  None,
+  NotANumber,
+  BelowZero,        // a negative number, or a difference below zero
+  TooManyDigits,    // more whole digits than the rods left of the decimals
+  TooManyDecimals,  // more decimals than the rods right of the unit rod
+  TooLarge,         // a sum or a product beyond the leftmost rod
+  DivisionByZero,
 };
 
 // digits × 10^−decimals. Always normalised: no leading zeros, no trailing zeros
@@ -46,14 +46,14 @@ struct Decimal {
 int Compare(const Decimal& a, const Decimal& b);
 
 struct ReadResult {
-  Problem problem = Problem::kNone;  // kNone, kNotANumber or kBelowZero
+  Problem problem = Problem::None;  // None, NotANumber or BelowZero
   Decimal value;
 };
 
 // Reads a number as people write it and as the calculator's answer line shows
 // it: blanks around it, a sign, commas between groups of three whole digits, a
 // trailing point ("-3.", "1,234.5", " 0.25 "). No exponents. A minus sign on a
-// number other than zero is kBelowZero.
+// number other than zero is Problem::BelowZero.
 ReadResult ReadDecimal(std::string_view text);
 
 // The exact product.

@@ -144,9 +144,9 @@ SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
   speed_ = new QComboBox(this);
   speed_->setObjectName(QStringLiteral("Speed"));
   speed_->setAccessibleName(QStringLiteral("速さ"));
-  speed_->addItem(QStringLiteral("遅い"), static_cast<int>(Speed::kSlow));
-  speed_->addItem(QStringLiteral("普通"), static_cast<int>(Speed::kNormal));
-  speed_->addItem(QStringLiteral("速い"), static_cast<int>(Speed::kFast));
+  speed_->addItem(QStringLiteral("遅い"), static_cast<int>(Speed::Slow));
+  speed_->addItem(QStringLiteral("普通"), static_cast<int>(Speed::Normal));
+  speed_->addItem(QStringLiteral("速い"), static_cast<int>(Speed::Fast));
   speed_->setCurrentIndex(1);
   auto* speedCaption = new QLabel(QStringLiteral("速さ(&S)："), this);
   speedCaption->setBuddy(speed_);
@@ -283,7 +283,7 @@ void SorobanWindow::Refresh() {
   value_->setText(value);
   value_->setAccessibleDescription(value);
   board_->setAccessibleDescription(
-      QStringLiteral("値 %1、一の位は左から %2 本目のけた").arg(value).arg(calculator_.board().unit_rod() + 1));
+      QStringLiteral("値 %1、一の位は左から %2 本目のけた").arg(value).arg(calculator_.board().unitRod() + 1));
   entry_->setText(FromUtf8(calculator_.EntryText()));
   move_->setText(FromUtf8(calculator_.MoveText()));
   message_->setText(FromUtf8(calculator_.message()));

@@ -16,13 +16,13 @@ constexpr int kUnit = Board::kDefaultUnitRod;
 
 Decimal Number(const char* text) {
   const ReadResult read = ReadDecimal(text);
-  EXPECT_EQ(read.problem, Problem::kNone) << text;
+  EXPECT_EQ(read.problem, Problem::None) << text;
   return read.value;
 }
 
 Board BoardWith(const char* value) {
   Board board;
-  EXPECT_EQ(board.Set(Number(value)), Problem::kNone) << value;
+  EXPECT_EQ(board.Set(Number(value)), Problem::None) << value;
   return board;
 }
 
@@ -100,9 +100,9 @@ TEST(BoardTest, EveryOneDigitAdditionMovesTheBeadsByTheMethod) {
       SCOPED_TRACE(std::to_string(d) + " + " + std::to_string(a));
       Board board = BoardWith(std::to_string(d).c_str());
       std::vector<Move> moves;
-      ASSERT_EQ(board.PlanAdd(Number(std::to_string(a).c_str()), &moves), Problem::kNone);
-      std::vector<Move> expected = {{kUnit, 0, 0, kAdditions[d][a - 1], MoveKind::kDigit}};
-      if (d + a >= 10) expected.push_back({kUnit - 1, 0, 1, "+1", MoveKind::kCarry});
+      ASSERT_EQ(board.PlanAdd(Number(std::to_string(a).c_str()), &moves), Problem::None);
+      std::vector<Move> expected = {{kUnit, 0, 0, kAdditions[d][a - 1], MoveKind::Digit}};
+      if (d + a >= 10) expected.push_back({kUnit - 1, 0, 1, "+1", MoveKind::Carry});
       ASSERT_EQ(moves.size(), expected.size());
       for (std::size_t i = 0; i < moves.size(); ++i) {
         EXPECT_EQ(moves[i].rod, expected[i].rod);
@@ -123,10 +123,10 @@ TEST(BoardTest, EveryOneDigitSubtractionMovesTheBeadsByTheMethod) {
       const int start = d < a ? 10 + d : d;
       Board board = BoardWith(std::to_string(start).c_str());
       std::vector<Move> moves;
-      ASSERT_EQ(board.PlanSubtract(Number(std::to_string(a).c_str()), &moves), Problem::kNone);
+      ASSERT_EQ(board.PlanSubtract(Number(std::to_string(a).c_str()), &moves), Problem::None);
       std::vector<Move> expected;
-      if (d < a) expected.push_back({kUnit - 1, 0, -1, "−1", MoveKind::kBorrow});
-      expected.push_back({kUnit, 0, 0, kSubtractions[d][a - 1], MoveKind::kDigit});
+      if (d < a) expected.push_back({kUnit - 1, 0, -1, "−1", MoveKind::Borrow});
+      expected.push_back({kUnit, 0, 0, kSubtractions[d][a - 1], MoveKind::Digit});
       ASSERT_EQ(moves.size(), expected.size());
       for (std::size_t i = 0; i < moves.size(); ++i) {
         EXPECT_EQ(moves[i].rod, expected[i].rod);
@@ -155,9 +155,10 @@ std::vector<Step> Steps(const Board& board, const std::vector<Move>& moves) {
   return steps;
 }
 
-constexpr MoveKind D = MoveKind::kDigit;
-constexpr MoveKind C = MoveKind::kCarry;
-constexpr MoveKind B = MoveKind::kBorrow;
+// A digit's move, a carry and a borrow, short for the tables.
+constexpr MoveKind kD = MoveKind::Digit;
+constexpr MoveKind kC = MoveKind::Carry;
+constexpr MoveKind kB = MoveKind::Borrow;
 
 TEST(BoardTest, CarriesAndBorrowsRunAlongTheRods) {
   const struct {
@@ -167,29 +168,29 @@ TEST(BoardTest, CarriesAndBorrowsRunAlongTheRods) {
     std::vector<Step> steps;
     const char* result;
   } cases[] = {
-      {"999", '+', "1", {{0, "+10 −9", D}, {1, "+10 −9", C}, {2, "+10 −9", C}, {3, "+1", C}}, "1000"},
-      {"49", '+', "1", {{0, "+10 −9", D}, {1, "+5 −4", C}}, "50"},
-      {"12", '+', "39", {{1, "+3", D}, {0, "+10 −1", D}, {1, "+5 −4", C}}, "51"},
-      {"95", '+', "5", {{0, "+10 −5", D}, {1, "+10 −9", C}, {2, "+1", C}}, "100"},
-      {"9.99", '+', "0.01", {{-2, "+10 −9", D}, {-1, "+10 −9", C}, {0, "+10 −9", C}, {1, "+1", C}}, "10"},
-      {"5.5", '+', "4.5", {{0, "+4", D}, {-1, "+10 −5", D}, {0, "+10 −9", C}, {1, "+1", C}}, "10"},
-      {"1000", '-', "1", {{3, "−1", B}, {2, "−10 +9", B}, {1, "−10 +9", B}, {0, "−10 +9", D}}, "999"},
-      {"50", '-', "1", {{1, "−5 +4", B}, {0, "−10 +9", D}}, "49"},
-      {"51", '-', "39", {{1, "−5 +2", D}, {1, "−1", B}, {0, "−10 +1", D}}, "12"},
-      {"10", '-', "0.01", {{1, "−1", B}, {0, "−10 +9", B}, {-1, "−10 +9", B}, {-2, "−10 +9", D}}, "9.99"},
-      {"100", '-', "100", {{2, "−1", D}}, "0"},
+      {"999", '+', "1", {{0, "+10 −9", kD}, {1, "+10 −9", kC}, {2, "+10 −9", kC}, {3, "+1", kC}}, "1000"},
+      {"49", '+', "1", {{0, "+10 −9", kD}, {1, "+5 −4", kC}}, "50"},
+      {"12", '+', "39", {{1, "+3", kD}, {0, "+10 −1", kD}, {1, "+5 −4", kC}}, "51"},
+      {"95", '+', "5", {{0, "+10 −5", kD}, {1, "+10 −9", kC}, {2, "+1", kC}}, "100"},
+      {"9.99", '+', "0.01", {{-2, "+10 −9", kD}, {-1, "+10 −9", kC}, {0, "+10 −9", kC}, {1, "+1", kC}}, "10"},
+      {"5.5", '+', "4.5", {{0, "+4", kD}, {-1, "+10 −5", kD}, {0, "+10 −9", kC}, {1, "+1", kC}}, "10"},
+      {"1000", '-', "1", {{3, "−1", kB}, {2, "−10 +9", kB}, {1, "−10 +9", kB}, {0, "−10 +9", kD}}, "999"},
+      {"50", '-', "1", {{1, "−5 +4", kB}, {0, "−10 +9", kD}}, "49"},
+      {"51", '-', "39", {{1, "−5 +2", kD}, {1, "−1", kB}, {0, "−10 +1", kD}}, "12"},
+      {"10", '-', "0.01", {{1, "−1", kB}, {0, "−10 +9", kB}, {-1, "−10 +9", kB}, {-2, "−10 +9", kD}}, "9.99"},
+      {"100", '-', "100", {{2, "−1", kD}}, "0"},
       {"7", '+', "0", {}, "7"},
       // The leftmost rod, place 16: a digit of its own, a carry, a borrow.
-      {"0", '+', "10000000000000000", {{16, "+1", D}}, "10000000000000000"},
-      {"9000000000000000", '+', "1000000000000000", {{15, "+10 −9", D}, {16, "+1", C}}, "10000000000000000"},
-      {"10000000000000000", '-', "1000000000000000", {{16, "−1", B}, {15, "−10 +9", D}}, "9000000000000000"},
+      {"0", '+', "10000000000000000", {{16, "+1", kD}}, "10000000000000000"},
+      {"9000000000000000", '+', "1000000000000000", {{15, "+10 −9", kD}, {16, "+1", kC}}, "10000000000000000"},
+      {"10000000000000000", '-', "1000000000000000", {{16, "−1", kB}, {15, "−10 +9", kD}}, "9000000000000000"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.start) + c.op + c.operand);
     Board board = BoardWith(c.start);
     std::vector<Move> moves;
     const Decimal operand = Number(c.operand);
-    ASSERT_EQ(c.op == '+' ? board.PlanAdd(operand, &moves) : board.PlanSubtract(operand, &moves), Problem::kNone);
+    ASSERT_EQ(c.op == '+' ? board.PlanAdd(operand, &moves) : board.PlanSubtract(operand, &moves), Problem::None);
     EXPECT_EQ(Steps(board, moves), c.steps);
     ApplyAll(board, moves);
     EXPECT_EQ(board.Value().Text(), c.result);
@@ -204,13 +205,13 @@ TEST(BoardTest, RefusedAdditionsAndSubtractionsPlanNothing) {
     std::string operand;
     Problem problem;
   } cases[] = {
-      {wholeDigits, '+', "1", Problem::kTooLarge},
-      {"1" + std::string(kUnit, '0'), '+', wholeDigits, Problem::kTooLarge},
-      {"5", '-', "6", Problem::kBelowZero},
-      {"0", '-', "0.1", Problem::kBelowZero},
-      {"1000", '-', "1000.00000000001", Problem::kTooManyDecimals},  // checked before the size
-      {"1", '+', "0.00000000001", Problem::kTooManyDecimals},
-      {"1", '+', "1" + std::string(kUnit + 1, '0'), Problem::kTooManyDigits},
+      {wholeDigits, '+', "1", Problem::TooLarge},
+      {"1" + std::string(kUnit, '0'), '+', wholeDigits, Problem::TooLarge},
+      {"5", '-', "6", Problem::BelowZero},
+      {"0", '-', "0.1", Problem::BelowZero},
+      {"1000", '-', "1000.00000000001", Problem::TooManyDecimals},  // checked before the size
+      {"1", '+', "0.00000000001", Problem::TooManyDecimals},
+      {"1", '+', "1" + std::string(kUnit + 1, '0'), Problem::TooManyDigits},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.start + c.op + c.operand);
@@ -235,23 +236,23 @@ TEST(BoardTest, ValuesAreSetAndReadBackUnderEveryUnitRod) {
       std::string text;
       Problem problem;
     } cases[] = {
-        {"0", Problem::kNone},
-        {"7", Problem::kNone},
-        {whole, Problem::kNone},
-        {whole + "." + std::string(static_cast<std::size_t>(decimals), '9'), Problem::kNone},
-        {smallest, Problem::kNone},
-        {"1" + whole, Problem::kTooManyDigits},
-        {"0.0" + smallest.substr(2), Problem::kTooManyDecimals},
-        {"1" + whole + ".5", Problem::kTooManyDigits},
+        {"0", Problem::None},
+        {"7", Problem::None},
+        {whole, Problem::None},
+        {whole + "." + std::string(static_cast<std::size_t>(decimals), '9'), Problem::None},
+        {smallest, Problem::None},
+        {"1" + whole, Problem::TooManyDigits},
+        {"0.0" + smallest.substr(2), Problem::TooManyDecimals},
+        {"1" + whole + ".5", Problem::TooManyDigits},
     };
     for (const auto& c : cases) {
       SCOPED_TRACE(c.text);
-      ASSERT_EQ(board.Set(Number("3")), Problem::kNone);
+      ASSERT_EQ(board.Set(Number("3")), Problem::None);
       EXPECT_EQ(board.Set(Number(c.text.c_str())), c.problem);
-      EXPECT_EQ(board.Value().Text(), c.problem == Problem::kNone ? c.text : "3");
+      EXPECT_EQ(board.Value().Text(), c.problem == Problem::None ? c.text : "3");
     }
     // The ones digit sits on the unit rod, the first decimal right of it.
-    ASSERT_EQ(board.Set(Number("7.4")), Problem::kNone);
+    ASSERT_EQ(board.Set(Number("7.4")), Problem::None);
     for (int rod = 0; rod < kRods; ++rod) {
       EXPECT_EQ(board.digit(rod), rod == unit ? 7 : (rod == unit + 1 ? 4 : 0)) << rod;
     }
@@ -313,8 +314,8 @@ TEST(BoardTest, AClickedBeadTakesTheBeadsBetweenAlong) {
 TEST(BoardTest, MovesTheBeadsCannotMakeAreRefused) {
   Board board = BoardWith("7");
   const Move impossible[] = {
-      {kUnit, 1, 0, "", D}, {kUnit, 0, 3, "", D}, {kUnit, -1, -3, "", D},
-      {kUnit, 2, 0, "", D}, {-1, 0, 1, "", D},    {kRods, 0, 1, "", D},
+      {kUnit, 1, 0, "", kD}, {kUnit, 0, 3, "", kD}, {kUnit, -1, -3, "", kD},
+      {kUnit, 2, 0, "", kD}, {-1, 0, 1, "", kD},    {kRods, 0, 1, "", kD},
   };
   for (const Move& move : impossible) EXPECT_FALSE(board.Apply(move)) << move.rod << move.five << move.ones;
   EXPECT_EQ(board.Value().Text(), "7");

@@ -87,7 +87,7 @@ TEST(CalculatorTest, AnAdditionIsShownMoveByMove) {
   Press(calculator, "12= +39=");
   ASSERT_TRUE(calculator.animating());
   EXPECT_EQ(calculator.ValueText(), "12");  // nothing made before the first move
-  EXPECT_EQ(calculator.current_move(), nullptr);
+  EXPECT_EQ(calculator.currentMove(), nullptr);
   const struct {
     const char* value;
     const char* text;
@@ -98,7 +98,7 @@ TEST(CalculatorTest, AnAdditionIsShownMoveByMove) {
   };
   for (const auto& s : shown) {
     ASSERT_TRUE(calculator.Advance());
-    ASSERT_NE(calculator.current_move(), nullptr);
+    ASSERT_NE(calculator.currentMove(), nullptr);
     EXPECT_EQ(calculator.ValueText(), s.value);
     EXPECT_EQ(calculator.MoveText(), s.text);
   }

@@ -12,7 +12,7 @@ namespace {
 
 Decimal Number(const std::string& text) {
   const ReadResult read = ReadDecimal(text);
-  EXPECT_EQ(read.problem, Problem::kNone) << text;
+  EXPECT_EQ(read.problem, Problem::None) << text;
   return read.value;
 }
 
@@ -22,35 +22,35 @@ TEST(DecimalTest, ReadsNumbersAsWrittenAndRefusesTheRest) {
     Problem problem;
     const char* value;  // Text() when read
   } cases[] = {
-      {"1,234.5 ", Problem::kNone, "1234.5"},  // the answer line, trailing space and all
-      {"3.", Problem::kNone, "3"},
-      {"0.333333333333333", Problem::kNone, "0.333333333333333"},
-      {"12,345,678", Problem::kNone, "12345678"},
-      {" \t42\r\n", Problem::kNone, "42"},
-      {".5", Problem::kNone, "0.5"},
-      {"+7", Problem::kNone, "7"},
-      {"007.500", Problem::kNone, "7.5"},
-      {"0.000", Problem::kNone, "0"},
-      {"-0.", Problem::kNone, "0"},
-      {"123456789012345678901234567", Problem::kNone, "123456789012345678901234567"},
-      {"-3.", Problem::kBelowZero, "0"},
-      {"-0.001", Problem::kBelowZero, "0"},
-      {"", Problem::kNotANumber, "0"},
-      {" ", Problem::kNotANumber, "0"},
-      {".", Problem::kNotANumber, "0"},
-      {"-", Problem::kNotANumber, "0"},
-      {"abc", Problem::kNotANumber, "0"},
-      {"12abc", Problem::kNotANumber, "0"},
-      {"1E5", Problem::kNotANumber, "0"},
-      {"1.2.3", Problem::kNotANumber, "0"},
-      {"1 000", Problem::kNotANumber, "0"},
-      {"1,5", Problem::kNotANumber, "0"},  // a decimal comma is not taken for grouping
-      {",123", Problem::kNotANumber, "0"},
-      {"1,2345", Problem::kNotANumber, "0"},
-      {"1234,567", Problem::kNotANumber, "0"},
-      {"1,234.567,8", Problem::kNotANumber, "0"},
-      {"--1", Problem::kNotANumber, "0"},
-      {"文法エラー！0で除算", Problem::kNotANumber, "0"},
+      {"1,234.5 ", Problem::None, "1234.5"},  // the answer line, trailing space and all
+      {"3.", Problem::None, "3"},
+      {"0.333333333333333", Problem::None, "0.333333333333333"},
+      {"12,345,678", Problem::None, "12345678"},
+      {" \t42\r\n", Problem::None, "42"},
+      {".5", Problem::None, "0.5"},
+      {"+7", Problem::None, "7"},
+      {"007.500", Problem::None, "7.5"},
+      {"0.000", Problem::None, "0"},
+      {"-0.", Problem::None, "0"},
+      {"123456789012345678901234567", Problem::None, "123456789012345678901234567"},
+      {"-3.", Problem::BelowZero, "0"},
+      {"-0.001", Problem::BelowZero, "0"},
+      {"", Problem::NotANumber, "0"},
+      {" ", Problem::NotANumber, "0"},
+      {".", Problem::NotANumber, "0"},
+      {"-", Problem::NotANumber, "0"},
+      {"abc", Problem::NotANumber, "0"},
+      {"12abc", Problem::NotANumber, "0"},
+      {"1E5", Problem::NotANumber, "0"},
+      {"1.2.3", Problem::NotANumber, "0"},
+      {"1 000", Problem::NotANumber, "0"},
+      {"1,5", Problem::NotANumber, "0"},  // a decimal comma is not taken for grouping
+      {",123", Problem::NotANumber, "0"},
+      {"1,2345", Problem::NotANumber, "0"},
+      {"1234,567", Problem::NotANumber, "0"},
+      {"1,234.567,8", Problem::NotANumber, "0"},
+      {"--1", Problem::NotANumber, "0"},
+      {"文法エラー！0で除算", Problem::NotANumber, "0"},
   };
   for (const auto& c : cases) {
     const ReadResult read = ReadDecimal(c.text);

@@ -149,7 +149,7 @@ TEST_F(SorobanWindowTest, CopyAndPaste) {
 }
 
 TEST_F(SorobanWindowTest, ClickedBeadsMoveAndTheValueFollows) {
-  const int unit = window->calculator().board().unit_rod();
+  const int unit = window->calculator().board().unitRod();
   Click(Board()->BeadCenter(unit, 0));
   EXPECT_EQ(Text("Value"), "5");
   Click(Board()->BeadCenter(unit, 3));
@@ -165,12 +165,12 @@ TEST_F(SorobanWindowTest, ClickedBeadsMoveAndTheValueFollows) {
 TEST_F(SorobanWindowTest, ClickingADotMovesTheUnit) {
   Set("51");
   Click(Board()->DotCenter(19));
-  EXPECT_EQ(window->calculator().board().unit_rod(), 19);
+  EXPECT_EQ(window->calculator().board().unitRod(), 19);
   EXPECT_EQ(Text("Value"), "51,000");
   Click(Board()->DotCenter(13));
   EXPECT_EQ(Text("Value"), "0.051");
   Click(Board()->DotCenter(14));  // no dot there
-  EXPECT_EQ(window->calculator().board().unit_rod(), 13);
+  EXPECT_EQ(window->calculator().board().unitRod(), 13);
 }
 
 TEST_F(SorobanWindowTest, TheSpeedListIsReachedByTabAndDigitsStillType) {
