@@ -20,7 +20,7 @@ void Calculate(benchmark::State& bench, int current, const char32_t* formula,
   for (const auto& [index, definition] : definitions) table[index] = EntryFor(index, definition);
   state.LoadTable(table);
   state.SelectRow(current);
-  for (auto _ : bench) {
+  for ([[maybe_unused]] auto _ : bench) {
     state.TypeInFormulaBox(formula);
     state.Calculate();
     benchmark::DoNotOptimize(state.answerLine().data());
@@ -49,7 +49,7 @@ void BM_WriteAndReadVariableFile(benchmark::State& bench) {
   const QString path = dir.filePath("DATT.0DT");
   VariableTable table = EmptyTable();
   for (int i = 0; i < kVariableCount; i += 2) table[i] = EntryFor(i, U"B*152/(C/4+85)+Sqr(2)*①");
-  for (auto _ : bench) {
+  for ([[maybe_unused]] auto _ : bench) {
     if (!storage::WriteVariableFile(path, table).ok()) bench.SkipWithError("write failed");
     VariableTable read = EmptyTable();
     if (!storage::ReadVariableFile(path, read).ok()) bench.SkipWithError("read failed");
@@ -79,7 +79,7 @@ void BM_SolveWithAutoSave(benchmark::State& bench) {
   FileSave save(dir.filePath("DATT.0DT"));
   QuietHost host;
   MainState state(&save);
-  for (auto _ : bench) {
+  for ([[maybe_unused]] auto _ : bench) {
     state.LoadTable(EmptyTable());
     state.TypeInFormulaBox(U"X^2-8*X+12");
     Text start = U"1";

@@ -51,7 +51,7 @@ void BM_GraphSample(benchmark::State& bench) {
   MainState state;
   GraphModel model;
   Prepare(state, model, e);
-  for (auto _ : bench) {
+  for ([[maybe_unused]] auto _ : bench) {
     model.Drag(1, 0);
     benchmark::DoNotOptimize(model.curve().samples.data());
   }
@@ -68,7 +68,7 @@ void BM_GraphRedraw(benchmark::State& bench) {
   model.RunNewton(e.start);
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
   const QFont font;
-  for (auto _ : bench) {
+  for ([[maybe_unused]] auto _ : bench) {
     model.Drag(1, 0);
     QPainter painter(&image);
     PaintGraph(painter, model, font);

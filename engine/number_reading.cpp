@@ -17,7 +17,7 @@ namespace {
 // to a length that every number of a formula keeps to, on the heap beyond.
 class NumberChars {
  public:
-  void push_back(char c) {
+  void Append(char c) {
     if (size_ < kInline) {
       inline_[size_] = c;
     } else {
@@ -170,19 +170,19 @@ long long ReadExponent(Cursor& in, NumberChars& number) {
   const std::size_t mark = in.mark();
   in.Take();
   const std::size_t mantissaEnd = number.size();
-  number.push_back('e');
+  number.Append('e');
   bool negative = c == kExponentDown;
-  if (negative) number.push_back('-');
+  if (negative) number.Append('-');
   if (const char32_t s = in.Peek(); !IsExponentMark(c) && (s == U'+' || s == U'-')) {
     negative = s == U'-';
-    number.push_back(static_cast<char>(s));
+    number.Append(static_cast<char>(s));
     in.Take();
   }
   long long exponent = 0;
   bool digits = false;
   while (IsDigit(in.Peek())) {
     const int digit = static_cast<int>(in.Take() - U'0');
-    number.push_back(static_cast<char>('0' + digit));
+    number.Append(static_cast<char>('0' + digit));
     digits = true;
     if (exponent < LLONG_MAX / 20) exponent = exponent * 10 + digit;
   }
@@ -209,7 +209,7 @@ std::optional<double> ReadNumber(TextView text) {
 
   NumberChars number;
   if (const char32_t c = in.Peek(); c == U'+' || c == U'-') {
-    if (c == U'-') number.push_back('-');
+    if (c == U'-') number.Append('-');
     in.Take();
   }
   bool anyDigit = false;
@@ -221,17 +221,17 @@ std::optional<double> ReadNumber(TextView text) {
     anyDigit = true;
     if (c != '0' || nonZero) ++integerDigits;
     nonZero = nonZero || c != '0';
-    number.push_back(c);
+    number.Append(c);
   }
   if (in.Peek() == U'.') {
     in.Take();
-    number.push_back('.');
+    number.Append('.');
     while (IsDigit(in.Peek())) {
       const char c = static_cast<char>(in.Take());
       anyDigit = true;
       if (!nonZero && c == '0') ++leadingFractionZeros;
       nonZero = nonZero || c != '0';
-      number.push_back(c);
+      number.Append(c);
     }
   }
   if (!anyDigit) return 0.0;

@@ -67,14 +67,14 @@ std::ptrdiff_t MarkTypedSigns(Text& t) {
 // The value of an operand: any signs ("-" or value signs), then digits and points.
 double OperandValue(TextView operand) {
   bool negative = false;
-  bool signed_ = false;
+  bool withSign = false;
   while (!operand.empty() && (operand.front() == U'-' || operand.front() == kValueSign)) {
     negative = !negative;
-    signed_ = true;
+    withSign = true;
     operand.remove_prefix(1);
   }
   // A sign with no number after it leaves the formula unfinished ("2*-").
-  if (signed_ && operand.empty()) Fail(Failure::Syntax);
+  if (withSign && operand.empty()) Fail(Failure::Syntax);
   const double value = ReadOrFail(operand);
   return negative ? -value : value;
 }

@@ -9,8 +9,8 @@
 namespace suusiki {
 
 const Text& PiText() {
-  static const Text text = NumberText(Pi(), kPiPattern);
-  return text;
+  static const Text kText = NumberText(Pi(), kPiPattern);
+  return kText;
 }
 
 namespace {

@@ -26,8 +26,8 @@ constexpr std::size_t kMaxFormulaLength = 400;
 // A formula read into its bracket levels. A chain is a number, a bracket or a
 // call with the powers taken of it.
 struct Chain {
-  enum class Kind { kNumber, kGroup, kCall };
-  Kind kind = Kind::kNumber;
+  enum class Kind { Number, Group, Call };
+  Kind kind = Kind::Number;
   Decimal number;     // a number's value; a call's value once it is worked out
   char function = 0;  // a call's: 'e' for Exp, 'a' for Abs, 'i' for Int, 'f' for Fix
   int level = -1;     // the level in a bracket's or a call's brackets
@@ -100,9 +100,9 @@ class Parser {
     int typed = 0;  // the chain's text with a value for a bracket or a call
     if (Peek() == '(' || FunctionAt() != 0) {
       if (Peek() == '(') {
-        chain.kind = Chain::Kind::kGroup;
+        chain.kind = Chain::Kind::Group;
       } else {
-        chain.kind = Chain::Kind::kCall;
+        chain.kind = Chain::Kind::Call;
         chain.function = FunctionAt();
         calls.push_back({at_, index, levels[index].chains.size()});
         at_ += 3;
@@ -133,7 +133,7 @@ class Parser {
     if (!chain.exponents.empty()) {
       weight = std::max(typed, kValueLength + later);
     } else {
-      weight = chain.kind == Chain::Kind::kNumber ? std::max(typed, kValueLength / 2) : kValueLength;
+      weight = chain.kind == Chain::Kind::Number ? std::max(typed, kValueLength / 2) : kValueLength;
     }
     return true;
   }
@@ -199,7 +199,7 @@ class Evaluator {
     for (std::size_t i = 0; i < level.chains.size(); ++i) {
       const Chain& chain = level.chains[i];
       items.push_back({i == 0 ? '\0' : level.operators[i - 1],
-                       chain.kind == Chain::Kind::kGroup ? Reduce(chain.level) : chain.number});
+                       chain.kind == Chain::Kind::Group ? Reduce(chain.level) : chain.number});
     }
     for (std::size_t i = 0; i < items.size(); ++i) {
       for (int k : level.chains[i].exponents) items[i].value = arithmetic.Power(items[i].value, k);
