@@ -24,7 +24,7 @@ using suusiki::exact::Mode;
 constexpr struct {
   const char* name;
   Mode mode;
-} kModes[] = {{"plain", Mode::kPlain}, {"magnitudes", Mode::kMagnitudes}, {"minus", Mode::kLeadingMinus}};
+} kModes[] = {{"plain", Mode::Plain}, {"magnitudes", Mode::Magnitudes}, {"minus", Mode::LeadingMinus}};
 
 bool Check(const char* name, Mode mode, int count, unsigned long long seed) {
   const suusiki::exact::Tally tally = suusiki::exact::CompareWithCalculate(seed, count, mode);

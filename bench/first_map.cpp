@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a window program and tells how long it took until its first window
-// was mapped on the X display, and its peak resident memory then:
+// was mapped on the X display and until that window was drawn in full, and its
+// peak resident memory then:
 //
 //   first_map [--settle MS] PROGRAM [ARGUMENTS...]
 //
-// prints "MILLISECONDS PROCESSOR KIB": the time from just before the program
-// is started to the MapNotify of its first top-level window, taken from the X
-// server's events (no polling); the processor time its threads had used by
-// then (from /proc/PID/task/*/schedstat, which a busy machine disturbs less
-// than the clock); and its VmHWM from /proc after it has run MS milliseconds
-// more (500 by default) to finish its first paint. The
-// program is then asked to close its window (WM_DELETE_WINDOW), as a window
-// manager would, and killed if it has not ended two seconds later. Exit
-// status 0, or 1 with a message when the program ended or showed nothing
-// within 30 seconds.
+// prints "MILLISECONDS PROCESSOR KIB FRAME": the time from just before the
+// program is started to the MapNotify of its first top-level window, taken
+// from the X server's events (no polling); the processor time its threads had
+// used by then (from /proc/PID/task/*/schedstat, which a busy machine disturbs
+// less than the clock); its VmHWM from /proc after it has run MS milliseconds
+// more (500 by default) to finish its first paint; and the time, from the same
+// start, of the first complete frame: the last drawing into the window (a
+// DAMAGE extension event) that was followed by at least 200 ms without any,
+// so that a text cursor's blinking later does not count. The program is then
+// asked to close its window (WM_DELETE_WINDOW), as a window manager would, and
+// killed if it has not ended two seconds later. Exit status 0, or 1 with a
+// message when the program ended or showed nothing within 30 seconds.
 #include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
 #include <dirent.h>
 #include <poll.h>
 #include <signal.h>
@@ -26,6 +30,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -116,9 +121,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "first_map: no X display (DISPLAY=%s)\n", std::getenv("DISPLAY"));
     return 2;
   }
+  int damageEvent = 0;
+  int damageError = 0;
+  if (XDamageQueryExtension(display, &damageEvent, &damageError) == False) {
+    std::fprintf(stderr, "first_map: the X server has no DAMAGE extension\n");
+    return 2;
+  }
   const Window root = DefaultRootWindow(display);
-  // A top-level window is a child of the root window: mapping it sends the
-  // root's SubstructureNotify listeners a MapNotify.
+  // A top-level window is a child of the root window: creating and mapping it
+  // send the root's SubstructureNotify listeners a CreateNotify and a
+  // MapNotify. Its drawing is watched from its creation, before anything can
+  // be drawn into it.
   XSelectInput(display, root, SubstructureNotifyMask);
   XSync(display, False);
 
@@ -138,6 +151,18 @@ int main(int argc, char** argv) {
   Window mapped = 0;
   Clock::time_point shown;
   double processor = 0;
+  std::map<Window, std::vector<Clock::time_point>> drawn;  // the drawings into each top-level window
+  const auto watch = [&](const XEvent& e) {
+    if (e.type == CreateNotify && e.xcreatewindow.parent == root && e.xcreatewindow.override_redirect == False) {
+      XDamageCreate(display, e.xcreatewindow.window, XDamageReportRawRectangles);
+      drawn[e.xcreatewindow.window];
+    }
+    if (e.type == damageEvent + XDamageNotify) {
+      const auto* damage = reinterpret_cast<const XDamageNotifyEvent*>(&e);
+      const auto window = drawn.find(damage->drawable);
+      if (window != drawn.end()) window->second.push_back(Clock::now());
+    }
+  };
   while (mapped == 0) {
     if (Exited(pid)) {
       std::fprintf(stderr, "first_map: %s ended before it showed a window\n", argv[first]);
@@ -149,16 +174,30 @@ int main(int argc, char** argv) {
       waitpid(pid, nullptr, 0);
       return 1;
     }
+    watch(event);
     if (event.type == MapNotify && event.xmap.event == root && event.xmap.override_redirect == False) {
       shown = Clock::now();
       processor = ProcessorMs(pid);
       mapped = event.xmap.window;
     }
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
+  // The drawing of the first frame goes on while the program settles.
+  const Clock::time_point settled = Clock::now() + std::chrono::milliseconds(settleMs);
+  while (NextEvent(display, event, std::chrono::duration_cast<std::chrono::milliseconds>(settled - Clock::now()))) {
+    watch(event);
+    if (Clock::now() >= settled) break;
+  }
   const long peak = PeakResidentKib(pid);
+  const std::vector<Clock::time_point>& drawings = drawn[mapped];
+  Clock::time_point frame = shown;
+  for (std::size_t k = 0; k < drawings.size(); ++k) {
+    frame = std::max(frame, drawings[k]);
+    const Clock::time_point next = k + 1 < drawings.size() ? drawings[k + 1] : settled;
+    if (next - drawings[k] >= std::chrono::milliseconds(200)) break;
+  }
   Close(display, mapped, pid);
   XCloseDisplay(display);
-  std::printf("%.1f %.1f %ld\n", std::chrono::duration<double, std::milli>(shown - start).count(), processor, peak);
+  const auto ms = [&](Clock::time_point t) { return std::chrono::duration<double, std::milli>(t - start).count(); };
+  std::printf("%.1f %.1f %ld %.1f\n", ms(shown), processor, peak, ms(frame));
   return 0;
 }

@@ -24,9 +24,11 @@ std::vector<double> Ticks(const Range& range, double step) {
   if (!(step > 0) || !std::isfinite(step) || !(range.Span() > 0)) return ticks;
   const double first = std::ceil(range.low / step - 1e-9);
   const double last = std::floor(range.high / step + 1e-9);
-  // Many more than a plot can show means a step that does not fit the range.
-  if (!(last - first < 10000)) return ticks;
-  for (double k = first; k <= last; ++k) ticks.push_back(k * step);
+  // Many more than a plot can show means a step that does not fit the range;
+  // multiples past 2^53 steps from zero can no longer be told apart.
+  if (!(last - first < 10000) || !(std::max(std::abs(first), std::abs(last)) < 0x1p53)) return ticks;
+  const auto count = static_cast<int>(last - first);
+  for (int k = 0; k <= count; ++k) ticks.push_back((first + k) * step);
   return ticks;
 }
 

@@ -17,12 +17,14 @@ SeriesWindow::SeriesWindow(Beeper& beeper, Sum sum, QWidget* parent) : QWidget(p
 }
 
 void SeriesWindow::PlaceInputsAndButtons(const Layout& layout) {
-  static const char* const kLabels[] = {"Label3", "Label4", "Label5"};
-  static const char* const kBoxes[] = {"Text1", "Text2", "Text3"};
-  static const char* const kButtons[] = {"Command1", "Command2", "Command3"};
-  static const char* const kCaptions[] = {"計算", "ﾘｾｯﾄ", "戻る"};
+  static constexpr const char* kLabels[] = {"Label3", "Label4", "Label5"};
+  static constexpr const char* kBoxes[] = {"Text1", "Text2", "Text3"};
+  static constexpr const char* kButtons[] = {"Command1", "Command2", "Command3"};
+  static_assert(std::size(kBoxes) == std::tuple_size_v<decltype(boxes_)> &&
+                std::size(kButtons) == std::tuple_size_v<decltype(buttons_)>);
+  static constexpr const char* kCaptions[] = {"計算", "ﾘｾｯﾄ", "戻る"};
   const QFont boxFont = WindowFont(kPGothic, 11.25);
-  for (std::size_t i = 0; i < boxes_.size(); ++i) {
+  for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
     PlaceControl<QLabel>(this, kLabels[i], layout.labelLeft, layout.boxTops[i] + 40, layout.labelWidth, 255)
         ->setText(QString::fromUtf8(layout.captions[i]));
     boxes_[i] = PlaceControl<QLineEdit>(this, kBoxes[i], layout.boxLeft, layout.boxTops[i], layout.boxWidth, 330);
@@ -32,7 +34,7 @@ void SeriesWindow::PlaceInputsAndButtons(const Layout& layout) {
     boxes_[i]->setAccessibleName(name);
     boxes_[i]->installEventFilter(this);
   }
-  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+  for (std::size_t i = 0; i < std::size(kButtons); ++i) {
     const auto& [left, top, width] = layout.buttons[i];
     buttons_[i] = PlaceControl<QPushButton>(this, kButtons[i], left, top, width, 375);
     buttons_[i]->setText(QString::fromUtf8(kCaptions[i]));

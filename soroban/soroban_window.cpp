@@ -101,7 +101,26 @@ SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
   QAccessible::installFactory(AccessibleInterfaceFor);
   setObjectName(QStringLiteral("Soroban"));
   setWindowTitle(QStringLiteral("ソロバン"));
+  // The controls are made in the order of the window's stacking.
+  BuildDisplays();
+  BuildBoard();
+  LayOut(BuildControls());
 
+  setTabOrder(board_, clear_);
+  setTabOrder(clear_, speed_);
+  for (QWidget* child : {static_cast<QWidget*>(board_), static_cast<QWidget*>(clear_), static_cast<QWidget*>(speed_)}) {
+    child->installEventFilter(this);
+  }
+  timer_.setInterval(16);
+  connect(&timer_, &QTimer::timeout, this, &SorobanWindow::Tick);
+
+  ColourMessage();
+  Refresh();
+  board_->setFocus();
+  resize(980, 430);
+}
+
+void SorobanWindow::BuildDisplays() {
   const QFont base = font();
   value_ = Display("Value", "ソロバンの値", Scaled(base, 2.2, true), this);
   value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -116,7 +135,9 @@ SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
   move_ = Display("Move", "珠の動き", Scaled(base, 1.3, true), this);
   message_ = Display("Message", "メッセージ", Scaled(base, 1.1), this);
   message_->setWordWrap(true);
+}
 
+void SorobanWindow::BuildBoard() {
   board_ = new BoardView(calculator_, this);
   connect(board_, &BoardView::upperBeadClicked, this, [this](int rod) {
     calculator_.ClickUpperBead(rod);
@@ -130,7 +151,9 @@ SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
     calculator_.ClickDot(rod);
     Refresh();
   });
+}
 
+QHBoxLayout* SorobanWindow::BuildControls() {
   clear_ = new QPushButton(QStringLiteral("ご破算"), this);
   clear_->setObjectName(QStringLiteral("Clear"));
   clear_->setAccessibleName(QStringLiteral("ご破算"));
@@ -159,9 +182,21 @@ SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
                  this);
   hint->setObjectName(QStringLiteral("Hint"));
   hint->setWordWrap(true);
-  hint->setFont(Scaled(base, 0.9));
+  hint->setFont(Scaled(font(), 0.9));
   hint->setForegroundRole(QPalette::PlaceholderText);
 
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(clear_);
+  controls->addSpacing(16);
+  controls->addWidget(speedCaption);
+  controls->addWidget(speed_);
+  controls->addSpacing(16);
+  controls->addWidget(hint, 1);
+
+  return controls;
+}
+
+void SorobanWindow::LayOut(QHBoxLayout* controls) {
   auto* top = new QGridLayout;
   const auto caption = [this, top](const char* text, int row) {
     auto* label = new QLabel(QString::fromUtf8(text), this);
@@ -175,32 +210,11 @@ SorobanWindow::SorobanWindow(QWidget* parent) : QWidget(parent) {
   top->addWidget(move_, 2, 1);
   top->setColumnStretch(1, 1);
 
-  auto* controls = new QHBoxLayout;
-  controls->addWidget(clear_);
-  controls->addSpacing(16);
-  controls->addWidget(speedCaption);
-  controls->addWidget(speed_);
-  controls->addSpacing(16);
-  controls->addWidget(hint, 1);
-
   auto* column = new QVBoxLayout(this);
   column->addLayout(top);
   column->addWidget(message_);
   column->addWidget(board_, 1);
   column->addLayout(controls);
-
-  setTabOrder(board_, clear_);
-  setTabOrder(clear_, speed_);
-  for (QWidget* child : {static_cast<QWidget*>(board_), static_cast<QWidget*>(clear_), static_cast<QWidget*>(speed_)}) {
-    child->installEventFilter(this);
-  }
-  timer_.setInterval(16);
-  connect(&timer_, &QTimer::timeout, this, &SorobanWindow::Tick);
-
-  ColourMessage();
-  Refresh();
-  board_->setFocus();
-  resize(980, 430);
 }
 
 void SorobanWindow::keyPressEvent(QKeyEvent* event) {

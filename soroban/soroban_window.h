@@ -14,6 +14,7 @@
 #include "soroban/calculator.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QPushButton;
@@ -37,6 +38,14 @@ class SorobanWindow : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
+  // The value, entry, move and message lines.
+  void BuildDisplays();
+  // The board, its clicks bound to the calculator.
+  void BuildBoard();
+  // The button, the speed box and the hint, in a row.
+  QHBoxLayout* BuildControls();
+  // The lines above the board, the board and the row of controls.
+  void LayOut(QHBoxLayout* controls);
   // The calculator's keys; false for a key that is not one of them.
   bool HandleKey(QKeyEvent* event);
   // Shows the calculator's state, and starts or stops the moves.

@@ -203,7 +203,6 @@ FileResult ReadVariableFile(const QString& path, VariableTable& table) {
   if (!codec.available()) return Failed(FileStatus::Unreadable, 0, 0, kNoCodec);
 
   QByteArray line;
-  Text entry;
   for (int i = 0; i < kVariableCount; ++i) {
     switch (ReadLine(file, line)) {
       case LineOutcome::Line: break;
@@ -213,6 +212,7 @@ FileResult ReadVariableFile(const QString& path, VariableTable& table) {
         return Failed(FileStatus::Malformed, i, i + 1,
                       QStringLiteral("a line longer than %1 bytes").arg(kMaxLineBytes));
     }
+    Text entry;
     const QString problem = ParseRecord(codec, line, entry);
     if (!problem.isEmpty()) return Failed(FileStatus::Malformed, i, i + 1, problem);
     table[i] = std::move(entry);

@@ -287,12 +287,12 @@ std::optional<std::string> Expanded(std::string_view formula, const Definitions&
 
 const char* OutcomeText(Outcome outcome) {
   switch (outcome) {
-    case Outcome::kValue: break;
-    case Outcome::kDivisionByZero: return "division by zero";
-    case Outcome::kTooLarge: return "1e99 or more";
-    case Outcome::kOverflow: return "beyond the double range";
-    case Outcome::kOutOfRange: return "out of range";
-    case Outcome::kNotAFormula: return "not a formula";
+    case Outcome::Value: break;
+    case Outcome::DivisionByZero: return "division by zero";
+    case Outcome::TooLarge: return "1e99 or more";
+    case Outcome::Overflow: return "beyond the double range";
+    case Outcome::OutOfRange: return "out of range";
+    case Outcome::NotAFormula: return "not a formula";
   }
   return "";
 }
@@ -304,7 +304,7 @@ ExactValue Evaluate(std::string_view formula, const Definitions& definitions) {
   Parser parser(expanded ? *expanded : std::string_view());
   ExactValue exact;
   if (!expanded || !parser.Parse()) {
-    exact.outcome = Outcome::kNotAFormula;
+    exact.outcome = Outcome::NotAFormula;
     return exact;
   }
   Evaluator evaluator(parser.levels, parser.leadingMinus);
@@ -328,25 +328,25 @@ Effects Calculate(MainState& state, std::string_view formula, const Definitions&
 }
 
 bool Compared(const ExactValue& exact) {
-  return exact.outcome != Outcome::kOutOfRange && exact.outcome != Outcome::kNotAFormula && !exact.uncertain;
+  return exact.outcome != Outcome::OutOfRange && exact.outcome != Outcome::NotAFormula && !exact.uncertain;
 }
 
 bool Agrees(const ExactValue& exact, const MainState& state, const Effects& effects) {
   const Text& answer = state.answerLine();
   switch (exact.outcome) {
-    case Outcome::kValue: {
+    case Outcome::Value: {
       const double expected = std::strtod(exact.decimal.c_str(), nullptr);
       const std::optional<double> value = ReadNumber(state.resultText());
       return !effects.failure && value && std::fabs(*value - expected) <= 1e-9 * std::fabs(expected) &&
              answer == AnswerText(*value);
     }
-    case Outcome::kDivisionByZero:
+    case Outcome::DivisionByZero:
       return effects.failure == Failure::DivisionByZero && effects.beep && answer == U"文法エラー！0で除算";
-    case Outcome::kTooLarge: return effects.failure == Failure::Syntax && effects.beep && answer == U"文法エラー！";
-    case Outcome::kOverflow:
+    case Outcome::TooLarge: return effects.failure == Failure::Syntax && effects.beep && answer == U"文法エラー！";
+    case Outcome::Overflow:
       return effects.failure == Failure::Overflow && effects.beep && answer == U"文法エラー！桁あふれ";
-    case Outcome::kOutOfRange:
-    case Outcome::kNotAFormula: break;
+    case Outcome::OutOfRange:
+    case Outcome::NotAFormula: break;
   }
   return false;
 }
@@ -358,7 +358,7 @@ std::string Difference(std::string_view formula, const Definitions& definitions,
     if (!definitions[i].empty()) text += "  " + std::string(1, static_cast<char>('B' + i)) + "=" + definitions[i];
   }
   text += "  exact: ";
-  text += exact.outcome == Outcome::kValue ? exact.decimal : OutcomeText(exact.outcome);
+  text += exact.outcome == Outcome::Value ? exact.decimal : OutcomeText(exact.outcome);
   text += "  answer line: " + ToUtf8(state.answerLine()) + "  result: " + ToUtf8(state.resultText());
   return text;
 }
@@ -370,12 +370,12 @@ Tally CompareWithCalculate(std::uint64_t seed, int count, Mode mode) {
     const Formula formula = RandomFormula(random, mode);
     const ExactValue exact = Evaluate(formula.text, formula.definitions);
     MainState state;
-    if (exact.outcome == Outcome::kNotAFormula) {
+    if (exact.outcome == Outcome::NotAFormula) {
       tally.differences.push_back(Difference(formula.text, formula.definitions, exact, state));
       continue;
     }
     if (!Compared(exact)) {
-      ++(exact.outcome == Outcome::kOutOfRange ? tally.outOfRange : tally.uncertain);
+      ++(exact.outcome == Outcome::OutOfRange ? tally.outOfRange : tally.uncertain);
       continue;
     }
     const Effects effects = Calculate(state, formula.text, formula.definitions);
@@ -386,17 +386,17 @@ Tally CompareWithCalculate(std::uint64_t seed, int count, Mode mode) {
       continue;
     }
     switch (exact.outcome) {
-      case Outcome::kValue: {
+      case Outcome::Value: {
         ++tally.values;
         const double value = std::fabs(std::strtod(exact.decimal.c_str(), nullptr));
         tally.tinyValues += value > 0 && value < 1e-9 ? 1 : 0;
         break;
       }
-      case Outcome::kDivisionByZero: ++tally.divisionsByZero; break;
-      case Outcome::kTooLarge: ++tally.tooLarge; break;
-      case Outcome::kOverflow: ++tally.overflows; break;
-      case Outcome::kOutOfRange:
-      case Outcome::kNotAFormula: break;
+      case Outcome::DivisionByZero: ++tally.divisionsByZero; break;
+      case Outcome::TooLarge: ++tally.tooLarge; break;
+      case Outcome::Overflow: ++tally.overflows; break;
+      case Outcome::OutOfRange:
+      case Outcome::NotAFormula: break;
     }
   }
   return tally;

@@ -26,12 +26,12 @@
 namespace suusiki::exact {
 
 enum class Mode {
-  kPlain,       // 0 to 999 with up to three decimals, exponents 0 to 3
-  kMagnitudes,  // the same mixed with 10^-k, 10^k, Exp(0-k) and a/10^k: values from about 1e-300 to 1e99
+  Plain,       // 0 to 999 with up to three decimals, exponents 0 to 3
+  Magnitudes,  // the same mixed with 10^-k, 10^k, Exp(0-k) and a/10^k: values from about 1e-300 to 1e99
   // Plain formulas that start with "-", "--" or "---" before a bracket, a call
   // of Abs, Int or Fix or a variable, often raised to a power; calls and
   // variables stand among the other operands too.
-  kLeadingMinus,
+  LeadingMinus,
 };
 
 // The definitions of the variables B to F. The engine expands a reference as
@@ -50,19 +50,19 @@ struct Formula {
 // mode, hold up to five: one whose group might grow past the limit, or whose
 // expansion past 400 characters, is drawn again. Each stays within 120
 // characters.
-Formula RandomFormula(std::mt19937_64& random, Mode mode = Mode::kPlain);
+Formula RandomFormula(std::mt19937_64& random, Mode mode = Mode::Plain);
 
 enum class Outcome {
-  kValue,           // a number
-  kDivisionByZero,  // a number divided by zero, or zero raised to a negative power
-  kTooLarge,        // a value of 1e99 or more (cut to 15 digits) on the way
-  kOverflow,        // a value beyond the range of a double on the way
-  kOutOfRange,      // not compared: a value below 1e-300 on the way, or one on the edge of a limit
-  kNotAFormula,     // outside the evaluator's grammar, or a group that may grow past 100 characters
+  Value,           // a number
+  DivisionByZero,  // a number divided by zero, or zero raised to a negative power
+  TooLarge,        // a value of 1e99 or more (cut to 15 digits) on the way
+  Overflow,        // a value beyond the range of a double on the way
+  OutOfRange,      // not compared: a value below 1e-300 on the way, or one on the edge of a limit
+  NotAFormula,     // outside the evaluator's grammar, or a group that may grow past 100 characters
 };
 
 struct ExactValue {
-  Outcome outcome = Outcome::kValue;
+  Outcome outcome = Outcome::Value;
   std::string decimal;           // the value as decimal text ("0.25", "3.5e-19"), when there is one
   bool raisesNegative = false;   // a negative number is raised to a power on the way
   bool negatesNegative = false;  // the minus at the start of the formula meets a negative power
@@ -118,6 +118,6 @@ struct Tally {
 };
 
 // Compares `count` formulas from a generator seeded with `seed`.
-Tally CompareWithCalculate(std::uint64_t seed, int count, Mode mode = Mode::kPlain);
+Tally CompareWithCalculate(std::uint64_t seed, int count, Mode mode = Mode::Plain);
 
 }  // namespace suusiki::exact

@@ -96,7 +96,7 @@ Decimal Arithmetic::Rounded(bool negative, const Natural& p, const Natural& q, d
     Natural::Divide(p, q * Natural::Pow10(-shift), eighteen, rest);
   }
   const std::uint64_t cut = eighteen.Small();
-  if (e < -300) throw Failed{Outcome::kOutOfRange};
+  if (e < -300) throw Failed{Outcome::OutOfRange};
   // The limits, where the engine's value may lie on the other side: 1e99 is
   // reached by the value cut to 15 digits, the double range is left by the
   // binary value itself.
@@ -106,15 +106,15 @@ Decimal Arithmetic::Rounded(bool negative, const Natural& p, const Natural& q, d
   };
   if ((e == 98 && distance(kTooLargeLimit) <= margin) || (e == 99 && distance(kTooLargeLimit / 10) <= margin / 10) ||
       (e == 308 && distance(kDoubleLimit) <= margin)) {
-    throw Failed{Outcome::kOutOfRange};
+    throw Failed{Outcome::OutOfRange};
   }
-  if (e > 308 || (e == 308 && cut >= kDoubleLimit)) throw Failed{Outcome::kOverflow};
+  if (e > 308 || (e == 308 && cut >= kDoubleLimit)) throw Failed{Outcome::Overflow};
   std::uint64_t digits = (cut + 500) / 1000;
   if (digits == 1000000000000000) {  // 9.999999999999995 and up became 10
     digits /= 10;
     ++e;
   }
-  if (e >= 99) throw Failed{Outcome::kTooLarge};
+  if (e >= 99) throw Failed{Outcome::TooLarge};
   // The engine cuts its binary value to the same digits unless it lies
   // nearer to the half between two of them than the error reaches.
   const std::uint64_t below = cut % 1000;
@@ -141,7 +141,7 @@ Decimal Arithmetic::Product(const Decimal& a, const Decimal& b) {
 Decimal Arithmetic::Quotient(const Decimal& a, const Decimal& b) {
   if (b.digits.IsZero()) {  // 0/0 as well
     if (b.error > 0) uncertain = true;
-    throw Failed{Outcome::kDivisionByZero};
+    throw Failed{Outcome::DivisionByZero};
   }
   if (a.digits.IsZero()) return Zero(a.error);
   return Rounded(a.negative != b.negative, a.digits * Natural::Pow10(b.scale), b.digits * Natural::Pow10(a.scale),
@@ -180,15 +180,15 @@ Decimal Arithmetic::Power(const Decimal& a, int k) {
   if (a.digits.IsZero()) {
     if (k > 0) return Zero(a.error);
     if (a.error > 0) uncertain = true;
-    throw Failed{Outcome::kDivisionByZero};
+    throw Failed{Outcome::DivisionByZero};
   }
   const int n = std::abs(k);
   // 10^(m - 1) <= |a| < 10^m; a^k far beyond either end is not worked out.
   const long long m = a.digits.DigitCount() - a.scale;
   const long long low = k > 0 ? n * (m - 1) : -n * m;
   const long long high = k > 0 ? n * m : -n * (m - 1);
-  if (low >= 309) throw Failed{Outcome::kOverflow};
-  if (high <= -301) throw Failed{Outcome::kOutOfRange};
+  if (low >= 309) throw Failed{Outcome::Overflow};
+  if (high <= -301) throw Failed{Outcome::OutOfRange};
   Natural p = Natural::Raised(a.digits, n);
   Natural q = Natural::Pow10(a.scale * n);
   if (k < 0) std::swap(p, q);
@@ -200,8 +200,8 @@ Decimal Arithmetic::Power(const Decimal& a, int k) {
 Decimal Arithmetic::ExpOf(const Decimal& argument) {
   const double x = std::strtod(ToText(argument).c_str(), nullptr);
   const double y = std::exp(x);
-  if (!std::isfinite(y)) throw Failed{Outcome::kOverflow};
-  if (y < 1e-300) throw Failed{Outcome::kOutOfRange};  // 0 as well, where exp runs out of range
+  if (!std::isfinite(y)) throw Failed{Outcome::Overflow};
+  if (y < 1e-300) throw Failed{Outcome::OutOfRange};  // 0 as well, where exp runs out of range
   int exponent = 0;
   const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(y, &exponent), DBL_MANT_DIG));
   exponent -= DBL_MANT_DIG;  // y = mantissa x 2^exponent

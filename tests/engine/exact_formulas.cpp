@@ -132,15 +132,15 @@ Formula RandomFormula(std::mt19937_64& random, Mode mode) {
   for (;;) {
     Formula formula;
     switch (mode) {
-      case Mode::kPlain: formula.text = Group(random, 0); break;
-      case Mode::kMagnitudes: formula.text = MagnitudeGroup(random, 0); break;
-      case Mode::kLeadingMinus:
+      case Mode::Plain: formula.text = Group(random, 0); break;
+      case Mode::Magnitudes: formula.text = MagnitudeGroup(random, 0); break;
+      case Mode::LeadingMinus:
         formula.definitions = RandomDefinitions(random);
         formula.text = LeadingMinus(random);
         break;
     }
     if (formula.text.size() <= 120 &&
-        (mode == Mode::kPlain || Evaluate(formula.text, formula.definitions).outcome != Outcome::kNotAFormula)) {
+        (mode == Mode::Plain || Evaluate(formula.text, formula.definitions).outcome != Outcome::NotAFormula)) {
       return formula;
     }
   }

@@ -38,8 +38,9 @@ TEST(PlotTest, TicksAreTheMultiplesOfTheStepInTheRange) {
       {{0.1, 0.35}, 0.1, {"0.1", "0.2", "0.3"}},
       {{1.00001, 1.00004}, 0.00001, {"1.00001", "1.00002", "1.00003", "1.00004"}},
       {{0.3, 0.4}, 0.5, {}},
-      {{-1.05, 2.3}, 0, {}},         // no step: no ticks, not one at every point
-      {{-1.05, 2.3}, HUGE_VAL, {}},  // nor a tick "nan" for a step too large to say
+      {{-1.05, 2.3}, 0, {}},            // no step: no ticks, not one at every point
+      {{-1.05, 2.3}, HUGE_VAL, {}},     // nor a tick "nan" for a step too large to say
+      {{1e19, 1e19 + 4096}, 1000, {}},  // nor a hang where counting the multiples can't go on
   };
   for (const auto& c : cases) {
     std::vector<std::string> labels;
