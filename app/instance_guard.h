@@ -5,17 +5,22 @@
 // come to the front and ends without touching the file.
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 #include <chrono>
+#include <memory>
+#include <vector>
 
 #include "storage/table_lock.h"
+
+class QSocketNotifier;
 
 namespace suusiki {
 
 // The local socket's name for the auto-save file at `path`: the same for every
 // start of the program by this user for that file, whatever path it was given as.
+// The socket is the file of that name in the temporary folder (QDir::tempPath()),
+// where the windows of earlier versions, which used Qt's local server, keep it too.
 QString InstanceServerName(const QString& path);
 
 class InstanceGuard : public QObject {
@@ -51,14 +56,27 @@ class InstanceGuard : public QObject {
   void openRequested(const QString& path);
 
  private:
+  struct Connection;
+
   bool Listen();
-  bool AskHolder(const QString& file);
-  void Answer(class QLocalSocket* socket);
+  void StopListening();
+  bool AskHolder(const QString& file) const;
+  void Accept();
+  void Read(Connection* connection);
+  void Write(Connection* connection);
+  void Drop(Connection* connection);
+  bool Has(const Connection* connection) const;
 
   QString path_;
   QString serverName_;
   storage::TableLock lock_;
-  QLocalServer server_;
+  // The listening socket, its file and that file's identity (so that only our
+  // own file is removed at the end), and the connections being answered.
+  int listener_ = -1;
+  QByteArray socketFile_;
+  unsigned long long socketDevice_ = 0, socketInode_ = 0;
+  QSocketNotifier* accepting_ = nullptr;
+  std::vector<std::unique_ptr<Connection>> connections_;
 };
 
 // The message shown when the holder of the file can't be reached.

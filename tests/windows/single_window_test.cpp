@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +80,74 @@ TEST(InstanceGuardTest, ASecondStartAsksTheFirstToComeForward) {
   EXPECT_EQ(other.Claim(), Outcome::First);
   EXPECT_NE(InstanceServerName(path), InstanceServerName(other.path()));
   EXPECT_EQ(requests, 4);
+
+  // The socket is where Qt's local server, which earlier versions used, keeps
+  // one of that name, for this user only. Connections that are not a later
+  // start's are cut off or left waiting, and the next start is answered all the same.
+  const QString socketFile = QDir::tempPath() + QLatin1Char('/') + InstanceServerName(path);
+  EXPECT_EQ(QFileInfo(socketFile).permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                    QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+            QFile::Permissions());
+  const struct {
+    const char* who;
+    QByteArray sends;
+    bool hangsUp, cutOff;
+    QByteArray answer;
+    int requests;
+  } connections[] = {
+      {"a line too long", QByteArray(5000, 'x'), false, true, "", 0},
+      {"one that says nothing", "", false, false, "", 0},
+      {"one that goes in the middle of a line", "activate kde", true, true, "", 0},
+      {"an earlier version's start", "activate \n", false, false, "ok\n", 1},
+  };
+  for (const auto& c : connections) {
+    const int before = requests;
+    QLocalSocket socket;
+    socket.connectToServer(InstanceServerName(path));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return socket.state() == QLocalSocket::ConnectedState; })) << c.who;
+    socket.write(c.sends);
+    if (c.hangsUp) socket.disconnectFromServer();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return socket.bytesAvailable() >= c.answer.size(); })) << c.who;
+    EXPECT_EQ(socket.readAll(), c.answer) << c.who;
+    EXPECT_TRUE(!c.cutOff || QTest::qWaitFor([&] { return socket.state() == QLocalSocket::UnconnectedState; }))
+        << c.who;
+    EXPECT_EQ(ClaimFromAnotherStart(path), Outcome::HandedOver) << c.who;
+    EXPECT_EQ(socket.state() == QLocalSocket::ConnectedState, !c.cutOff) << c.who;
+    EXPECT_EQ(requests - before, c.requests + 1) << c.who;
+  }
+
+  // The socket goes with its window, but not a file that has taken its place.
+  for (const bool replaced : {false, true}) {
+    auto later = std::make_unique<InstanceGuard>(dir.filePath(QStringLiteral("later.0DT")));
+    ASSERT_EQ(later->Claim(), Outcome::First);
+    const QString laterSocket = QDir::tempPath() + QLatin1Char('/') + InstanceServerName(later->path());
+    ASSERT_TRUE(QFile::exists(laterSocket));
+    ASSERT_TRUE(!replaced || (QFile::remove(laterSocket) && QFile(laterSocket).open(QIODevice::WriteOnly)));
+    later.reset();
+    EXPECT_EQ(QFile::exists(laterSocket), replaced);
+    QFile::remove(laterSocket);
+  }
+}
+
+TEST(InstanceGuardTest, AStartReachesTheWindowOfAnEarlierVersion) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("DATT.0DT"));
+  storage::TableLock held(path);
+  ASSERT_EQ(held.TryAcquire(), storage::TableLock::Outcome::Acquired);
+  QLocalServer earlier;
+  earlier.setSocketOptions(QLocalServer::UserAccessOption);
+  ASSERT_TRUE(earlier.listen(InstanceServerName(path)));
+  QByteArray asked;
+  QObject::connect(&earlier, &QLocalServer::newConnection, [&] {
+    QLocalSocket* socket = earlier.nextPendingConnection();
+    QObject::connect(socket, &QLocalSocket::readyRead, [&asked, socket] {
+      asked += socket->readAll();
+      if (asked.endsWith("activate \n")) socket->write("ok\n");
+    });
+  });
+  qunsetenv("XDG_ACTIVATION_TOKEN");
+  EXPECT_EQ(ClaimFromAnotherStart(path, QStringLiteral("/tmp/数式 1.0DT")), Outcome::HandedOver);
+  EXPECT_EQ(asked, QByteArray("open /tmp/数式 1.0DT\nactivate \n"));
 }
 
 TEST(InstanceGuardTest, AHolderThatDoesNotAnswerIsUnreachable) {
@@ -96,6 +167,19 @@ TEST(InstanceGuardTest, AHolderThatDoesNotAnswerIsUnreachable) {
   // Once it has gone, the next start is the first.
   calcRun.Release();
   EXPECT_EQ(guard.Claim({}, 300ms), Outcome::First);
+
+  // Nor can a window be reached whose socket could not be made (the temporary
+  // folder's name is too long for a socket's), but it starts all the same.
+  QTemporaryDir deepDir;
+  const QString deep = deepDir.filePath(QString(120, QLatin1Char('d')));
+  ASSERT_TRUE(QDir().mkpath(deep));
+  const QByteArray tmp = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(deep));
+  const QString other = dir.filePath(QStringLiteral("other.0DT"));
+  InstanceGuard window(other);
+  EXPECT_EQ(window.Claim({}, 300ms), Outcome::First);
+  EXPECT_EQ(InstanceGuard(other).Claim({}, 300ms), Outcome::Unreachable);
+  tmp.isEmpty() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
 }
 
 TEST(InstanceGuardTest, AFolderWithoutRoomForALockStartsUnlocked) {
