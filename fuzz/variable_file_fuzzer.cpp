@@ -16,9 +16,9 @@ using suusiki::VariableTable;
 using namespace suusiki::storage;
 
 const QTemporaryDir& Folder() {
-  static const QTemporaryDir folder;
-  if (!folder.isValid()) std::abort();
-  return folder;
+  static const QTemporaryDir kFolder;
+  if (!kFolder.isValid()) std::abort();
+  return kFolder;
 }
 
 }  // namespace
