@@ -180,7 +180,13 @@ struct InstanceGuard::Connection {
 };
 
 InstanceGuard::InstanceGuard(QString autoSavePath, QObject* parent)
-    : QObject(parent), path_(std::move(autoSavePath)), serverName_(InstanceServerName(path_)), lock_(path_) {}
+    : QObject(parent), path_(std::move(autoSavePath)), serverName_(InstanceServerName(path_)), lock_(path_) {
+  acceptAgain_.setSingleShot(true);
+  acceptAgain_.setInterval(1000);
+  connect(&acceptAgain_, &QTimer::timeout, this, [this] {
+    if (accepting_ != nullptr) accepting_->setEnabled(true);
+  });
+}
 
 InstanceGuard::~InstanceGuard() {
   while (!connections_.empty()) Drop(connections_.back().get());
@@ -280,9 +286,7 @@ void InstanceGuard::Accept() {
       if (errno != EAGAIN) {
         // Out of file descriptors, say: try again in a while rather than at once and forever.
         accepting_->setEnabled(false);
-        QTimer::singleShot(1000, this, [this] {
-          if (accepting_ != nullptr) accepting_->setEnabled(true);
-        });
+        acceptAgain_.start();
       }
       return;
     }

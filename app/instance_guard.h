@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -76,6 +77,7 @@ class InstanceGuard : public QObject {
   QByteArray socketFile_;
   unsigned long long socketDevice_ = 0, socketInode_ = 0;
   QSocketNotifier* accepting_ = nullptr;
+  QTimer acceptAgain_;  // after accepting failed for want of descriptors, say
   std::vector<std::unique_ptr<Connection>> connections_;
 };
 

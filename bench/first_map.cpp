@@ -103,6 +103,46 @@ void Close(Display* display, Window window, pid_t pid) {
   waitpid(pid, nullptr, 0);
 }
 
+// Starts the program of `command`; -1, having said why, when it can't.
+pid_t Start(char** command) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execvp(command[0], command);
+    std::perror(command[0]);
+    _exit(127);
+  }
+  if (pid < 0) std::perror("fork");
+  return pid;
+}
+
+// Keeps the times of the drawings into each top-level window, watched from
+// the window's creation.
+void Watch(Display* display, Window root, int damageEvent, const XEvent& e,
+           std::map<Window, std::vector<Clock::time_point>>& drawn) {
+  if (e.type == CreateNotify && e.xcreatewindow.parent == root && e.xcreatewindow.override_redirect == False) {
+    XDamageCreate(display, e.xcreatewindow.window, XDamageReportRawRectangles);
+    drawn[e.xcreatewindow.window];
+  }
+  if (e.type == damageEvent + XDamageNotify) {
+    const auto* damage = reinterpret_cast<const XDamageNotifyEvent*>(&e);
+    const auto window = drawn.find(damage->drawable);
+    if (window != drawn.end()) window->second.push_back(Clock::now());
+  }
+}
+
+// The first full frame: the last of the drawings that was followed by 200 ms
+// without any (or by the end of the watch), not before the map.
+Clock::time_point FullFrame(const std::vector<Clock::time_point>& drawings, Clock::time_point shown,
+                            Clock::time_point end) {
+  Clock::time_point frame = shown;
+  for (std::size_t k = 0; k < drawings.size(); ++k) {
+    frame = std::max(frame, drawings[k]);
+    const Clock::time_point next = k + 1 < drawings.size() ? drawings[k + 1] : end;
+    if (next - drawings[k] >= std::chrono::milliseconds(200)) break;
+  }
+  return frame;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,33 +176,15 @@ int main(int argc, char** argv) {
   XSync(display, False);
 
   const Clock::time_point start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    execvp(argv[first], argv + first);
-    std::perror(argv[first]);
-    _exit(127);
-  }
-  if (pid < 0) {
-    std::perror("fork");
-    return 2;
-  }
+  const pid_t pid = Start(argv + first);
+  if (pid < 0) return 2;
 
   XEvent event;
   Window mapped = 0;
   Clock::time_point shown;
   double processor = 0;
   std::map<Window, std::vector<Clock::time_point>> drawn;  // the drawings into each top-level window
-  const auto watch = [&](const XEvent& e) {
-    if (e.type == CreateNotify && e.xcreatewindow.parent == root && e.xcreatewindow.override_redirect == False) {
-      XDamageCreate(display, e.xcreatewindow.window, XDamageReportRawRectangles);
-      drawn[e.xcreatewindow.window];
-    }
-    if (e.type == damageEvent + XDamageNotify) {
-      const auto* damage = reinterpret_cast<const XDamageNotifyEvent*>(&e);
-      const auto window = drawn.find(damage->drawable);
-      if (window != drawn.end()) window->second.push_back(Clock::now());
-    }
-  };
+  const auto watch = [&](const XEvent& e) { Watch(display, root, damageEvent, e, drawn); };
   while (mapped == 0) {
     if (Exited(pid)) {
       std::fprintf(stderr, "first_map: %s ended before it showed a window\n", argv[first]);
@@ -188,13 +210,7 @@ int main(int argc, char** argv) {
     if (Clock::now() >= settled) break;
   }
   const long peak = PeakResidentKib(pid);
-  const std::vector<Clock::time_point>& drawings = drawn[mapped];
-  Clock::time_point frame = shown;
-  for (std::size_t k = 0; k < drawings.size(); ++k) {
-    frame = std::max(frame, drawings[k]);
-    const Clock::time_point next = k + 1 < drawings.size() ? drawings[k + 1] : settled;
-    if (next - drawings[k] >= std::chrono::milliseconds(200)) break;
-  }
+  const Clock::time_point frame = FullFrame(drawn[mapped], shown, settled);
   Close(display, mapped, pid);
   XCloseDisplay(display);
   const auto ms = [&](Clock::time_point t) { return std::chrono::duration<double, std::milli>(t - start).count(); };
