@@ -25,7 +25,7 @@ using namespace std::string_literals;
 
 TEST_F(VariableFileTest, FailedWriteLeavesTheOldFile) {
   Put("v", kOldFile.toStdString());
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder"));
+  ASSERT_TRUE(QDir(tempDir.path()).mkdir("folder"));
   for (const char* target : {"folder", "v/below", "missing/v"}) {
     const FileResult result = WriteVariableFile(Path(target), EmptyTable());
     EXPECT_EQ(result.status, FileStatus::WriteFailed) << target;
@@ -146,7 +146,7 @@ TEST_F(VariableFileTest, AFailingFlushOrSyncLeavesTheOldFile) {
 TEST_F(VariableFileTest, AutoSaveFileGoesToTheDataFolderWhenTheProgramFolderIsNotWritable) {
   Put("v", "");
   const QString data = Path("data/suusiki");
-  EXPECT_EQ(AutoSavePathIn(dir_.path(), data), dir_.path() + "/DATT.0DT");
+  EXPECT_EQ(AutoSavePathIn(tempDir.path(), data), tempDir.path() + "/DATT.0DT");
   EXPECT_FALSE(QDir(data).exists());
   for (const QString& program : {Path("missing"), Path("v/bin"), Path("v")}) {
     EXPECT_EQ(AutoSavePathIn(program, data), data + "/DATT.0DT");
@@ -233,7 +233,7 @@ TEST_F(VariableFileTest, TheAutoSaveTellsOfEachRunOfFailuresOnce) {
   EXPECT_FALSE(save.TakeNewFailure()) << "the same run of failures";
 
   ASSERT_TRUE(QFile::remove(Path("sub")));
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
+  ASSERT_TRUE(QDir(tempDir.path()).mkdir("sub"));
   save.Save(table);
   EXPECT_FALSE(save.behind());
   EXPECT_FALSE(save.TakeNewFailure());

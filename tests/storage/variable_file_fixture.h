@@ -17,7 +17,7 @@ inline const QByteArray kOldFile = "\"A: old\"\r\n";
 
 class VariableFileTest : public ::testing::Test {
  protected:
-  QString Path(const QString& name) const { return dir_.filePath(name); }
+  QString Path(const QString& name) const { return tempDir.filePath(name); }
   void Put(const QString& name, const std::string& bytes) const {
     QFile file(Path(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -28,7 +28,7 @@ class VariableFileTest : public ::testing::Test {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
   QStringList Listing() const {
-    return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    return QDir(tempDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
   }
   // The old file is whole and no temporary file was left beside it.
   void ExpectOldFileKept(const std::string& what) const {
@@ -40,7 +40,7 @@ class VariableFileTest : public ::testing::Test {
     return ReadVariableFile(Path("v"), table);
   }
 
-  QTemporaryDir dir_;
+  QTemporaryDir tempDir;
 };
 
 }  // namespace suusiki::storage

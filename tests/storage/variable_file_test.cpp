@@ -173,7 +173,7 @@ TEST_F(VariableFileTest, ReadRefusesWhatIsNoVariableFile) {
   } cases[] = {
       {Path("missing"), FileStatus::Missing},
       {Path("v/below"), FileStatus::Missing},
-      {dir_.path(), FileStatus::Unreadable},
+      {tempDir.path(), FileStatus::Unreadable},
       {"/proc/self/exe", FileStatus::Malformed, 1},
       {"/dev/zero", FileStatus::Malformed, 1},
       {"/proc/self/mem", FileStatus::Unreadable, 1},  // opens, then fails to read
