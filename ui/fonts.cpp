@@ -22,10 +22,10 @@ QString Installed(const QString& family) {
 }  // namespace
 
 QFont WindowFont(const QString& family, double points, bool bold) {
-  static const QString pGothic = Installed(kPGothic);
-  static const QString gothic = Installed(kGothic);
-  static const QString mincho = Installed(kMincho);
-  QFont font(family == kGothic ? gothic : family == kMincho ? mincho : pGothic);
+  static const QString kPGothicFace = Installed(kPGothic);
+  static const QString kGothicFace = Installed(kGothic);
+  static const QString kMinchoFace = Installed(kMincho);
+  QFont font(family == kGothic ? kGothicFace : family == kMincho ? kMinchoFace : kPGothicFace);
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;
