@@ -13,6 +13,7 @@
 #include "data/app_icon.h"
 #include "mainwin/main_window.h"
 #include "storage/variable_file.h"
+#include "ui/events.h"
 #include "ui/fonts.h"
 #include "ui/platform.h"
 #include "version.h"
@@ -88,11 +89,9 @@ int main(int argc, char** argv) {
   marks.Mark("application");
   parser.process(app);  // a bad option is told and ends the program
   QGuiApplication::setDesktopFileName(QString::fromLatin1(suusiki::kApplicationId));
-  QApplication::setWindowIcon(suusiki::ApplicationIcon());
   const QStringList files = parser.positionalArguments();
   const QString file = files.isEmpty() ? QString() : QFileInfo(files.constFirst()).absoluteFilePath();
 
-  marks.Mark("window icon");
   suusiki::InstallJapaneseQtTexts();
   marks.Mark("Japanese texts of Qt");
   // Menus and message boxes speak Japanese: in the window's own font they need
@@ -107,6 +106,7 @@ int main(int argc, char** argv) {
   switch (outcome) {
     case suusiki::InstanceGuard::Outcome::HandedOver: return 0;
     case suusiki::InstanceGuard::Outcome::Unreachable:
+      QApplication::setWindowIcon(suusiki::ApplicationIcon());
       suusiki::MessageBoxPrompter(nullptr).Tell(suusiki::UnreachableMessage(path, guard.holder()),
                                                 QStringLiteral("Check"), suusiki::Prompter::Icon::Exclamation);
       return 1;
@@ -124,6 +124,9 @@ int main(int argc, char** argv) {
   });
   QObject::connect(&guard, &suusiki::InstanceGuard::openRequested, &window,
                    [&window](const QString& requested) { window.OpenFile(requested); });
+  // The window icon is for the desktop, not part of the window's picture: it
+  // comes once that is drawn (the desktop takes it whenever it is set).
+  suusiki::AfterFirstPaint(&window, [] { QApplication::setWindowIcon(suusiki::ApplicationIcon()); });
   window.show();  // the first showing restores the table from DATT.0DT
   marks.Mark("main window shown");
   if (!file.isEmpty()) window.OpenFile(file);

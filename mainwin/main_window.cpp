@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 
 #include "mainwin/formula_box.h"
 #include "mainwin/print_list.h"
@@ -332,8 +333,13 @@ void MainWindow::TakeEdits() {
 void MainWindow::ShowState() {
   if (shownTable_ != state_.table()) {
     QSignalBlocker blocker(variableList_);
+    // One insertion of the 26 rows: a row at a time, the list would be laid
+    // out again 26 times.
+    QStringList rows;
+    rows.reserve(kVariableCount);
+    for (const Text& entry : state_.table()) rows << ToQString(entry);
     variableList_->clear();
-    for (const Text& entry : state_.table()) variableList_->addItem(ToQString(entry));
+    variableList_->addItems(rows);
     shownTable_ = state_.table();
   }
   {

@@ -4,6 +4,9 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <functional>
+
+class QWidget;
 
 namespace suusiki {
 
@@ -13,5 +16,10 @@ inline bool IsEnter(const QEvent* event) {
   const int key = static_cast<const QKeyEvent*>(event)->key();
   return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
+
+// Runs `work` once, when the event loop is next free after the first paint of
+// `window`: for what the window's first picture does not show, so that the
+// window appears and is drawn sooner.
+void AfterFirstPaint(QWidget* window, std::function<void()> work);
 
 }  // namespace suusiki

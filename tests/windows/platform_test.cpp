@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows get from the desktop: where the companion program is found,
-// Qt's own texts in Japanese, and a window brought to the front.
+// Qt's own texts in Japanese, a window brought to the front, and work left
+// until a window's first picture is drawn.
 #include "ui/platform.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
+
+#include "ui/events.h"
 
 namespace suusiki {
 namespace {
@@ -49,6 +53,29 @@ TEST(BringToFrontTest, AMinimisedWindowIsRestoredAndShown) {
   BringToFront(&window);
   EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
   EXPECT_TRUE(window.isVisible());
+}
+
+TEST(AfterFirstPaintTest, RunsOnceWhenTheFirstPictureIsDrawn) {
+  struct Canvas : QWidget {
+    int paints = 0;
+    void paintEvent(QPaintEvent* /*event*/) override { ++paints; }
+  } window;
+  int runs = 0;
+  int paintsBefore = -1;
+  AfterFirstPaint(&window, [&] {
+    ++runs;
+    paintsBefore = window.paints;
+  });
+  window.setWindowTitle(QStringLiteral("before"));  // an event, but no picture
+  QCoreApplication::processEvents();
+  EXPECT_EQ(runs, 0);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QTRY_COMPARE(runs, 1);
+  EXPECT_EQ(paintsBefore, 1) << "after the first picture, which the window itself drew";
+  window.repaint();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(runs, 1) << "once only";
 }
 
 }  // namespace
