@@ -333,8 +333,8 @@ void MainWindow::TakeEdits() {
 void MainWindow::ShowState() {
   if (shownTable_ != state_.table()) {
     QSignalBlocker blocker(variableList_);
-    // One insertion of the 26 rows: a row at a time, the list would be laid
-    // out again 26 times.
+    // The 26 rows in one insertion, which the list's model and views hear of
+    // once.
     QStringList rows;
     rows.reserve(kVariableCount);
     for (const Text& entry : state_.table()) rows << ToQString(entry);
