@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
+#include <QStyle>
 #include <cstdio>
 
 #include "app/instance_guard.h"
@@ -15,6 +16,7 @@
 #include "storage/variable_file.h"
 #include "ui/events.h"
 #include "ui/fonts.h"
+#include "ui/pictures.h"
 #include "ui/platform.h"
 #include "version.h"
 
@@ -89,6 +91,8 @@ int main(int argc, char** argv) {
   marks.Mark("application");
   parser.process(app);  // a bad option is told and ends the program
   QGuiApplication::setDesktopFileName(QString::fromLatin1(suusiki::kApplicationId));
+  // The desktop's style (or the one asked for with -style), before any widget.
+  QApplication::setStyle(suusiki::StyleWithLazyExtensionPicture(QApplication::style()->name()));
   const QStringList files = parser.positionalArguments();
   const QString file = files.isEmpty() ? QString() : QFileInfo(files.constFirst()).absoluteFilePath();
 

@@ -5,7 +5,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QWidget>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace suusiki {
 namespace {
@@ -96,14 +101,10 @@ QIcon BuiltInToolbarPicture(int button) {
 
 namespace {
 
-// The picture of a toolbar button, decided when it is first needed: the
-// theme's icon when the desktop's icon theme has one, the program's own
-// picture otherwise. Looking through an icon theme takes milliseconds (the
-// theme's index is read first), so the window's start leaves it to the
-// buttons' first paint, which shows the same picture it always did.
-class ToolbarPictureEngine : public QIconEngine {
+// A picture decided when it is first needed, by `decide`.
+class LazyPictureEngine : public QIconEngine {
  public:
-  explicit ToolbarPictureEngine(int button) : button_(button) {}
+  explicit LazyPictureEngine(std::function<QIcon()> decide) : decide_(std::move(decide)) {}
 
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
     Picture().paint(painter, rect, Qt::AlignCenter, mode, state);
@@ -121,30 +122,57 @@ class ToolbarPictureEngine : public QIconEngine {
     return Picture().availableSizes(mode, state);
   }
   QString iconName() override { return Picture().name(); }
-  // Either picture has pixels: the theme's is taken only when it has some.
+  // Every picture decided here has pixels.
   bool isNull() override { return false; }
-  QIconEngine* clone() const override { return new ToolbarPictureEngine(*this); }
+  QIconEngine* clone() const override { return new LazyPictureEngine(*this); }
 
  private:
   const QIcon& Picture() {
-    if (!picture_) {
-      static const char* const kThemeNames[] = {"document-open", "document-save", "document-print",
-                                                "accessories-calculator", "help-contents"};
-      picture_ = QIcon::fromTheme(QString::fromLatin1(kThemeNames[button_ - 1]));
-      if (picture_->isNull() || picture_->availableSizes().isEmpty()) picture_ = BuiltInToolbarPicture(button_);
-    }
+    if (!picture_) picture_ = decide_();
     return *picture_;
   }
 
-  int button_;
+  std::function<QIcon()> decide_;
   std::optional<QIcon> picture_;
+};
+
+// The application's style, except that the picture of a bar's extension
+// button (the "»" that a menu bar or toolbar shows only when its items don't
+// fit) is read when it is first drawn. A menu bar makes that button at once,
+// and reading the picture loads every image format plug-in.
+class LazyExtensionPictureStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+
+  QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
+    if ((which != SP_ToolBarHorizontalExtensionButton && which != SP_ToolBarVerticalExtensionButton) ||
+        option != nullptr) {
+      return QProxyStyle::standardIcon(which, option, widget);
+    }
+    const QPointer<QWidget> asker(
+        const_cast<QWidget*>(widget));  // NOLINT(cppcoreguidelines-pro-type-const-cast): QPointer takes no const
+    return QIcon(
+        new LazyPictureEngine([this, which, asker] { return QProxyStyle::standardIcon(which, nullptr, asker); }));
+  }
 };
 
 }  // namespace
 
 QIcon ToolbarPicture(int button) {
   if (button < 1 || button > 5) return {};
-  return QIcon(new ToolbarPictureEngine(button));
+  // The theme's icon when the desktop's icon theme has one, the program's own
+  // picture otherwise. Looking through an icon theme takes milliseconds (the
+  // theme's index is read first), so the window's start leaves it to the
+  // buttons' first paint, which shows the same picture it always did.
+  return QIcon(new LazyPictureEngine([button] {
+    static const char* const kThemeNames[] = {"document-open", "document-save", "document-print",
+                                              "accessories-calculator", "help-contents"};
+    QIcon picture = QIcon::fromTheme(QString::fromLatin1(kThemeNames[button - 1]));
+    if (picture.isNull() || picture.availableSizes().isEmpty()) picture = BuiltInToolbarPicture(button);
+    return picture;
+  }));
 }
+
+QStyle* StyleWithLazyExtensionPicture(const QString& styleName) { return new LazyExtensionPictureStyle(styleName); }
 
 }  // namespace suusiki

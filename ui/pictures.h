@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the toolbar buttons: the desktop's themed icons, with
-// pictures drawn by the program when the theme has none.
+// pictures drawn by the program when the theme has none; and a style that
+// reads a bar's extension picture only when it is drawn.
 #pragma once
 
 #include <QIcon>
+#include <QString>
+
+class QStyle;
 
 namespace suusiki {
 
@@ -13,5 +17,10 @@ QIcon ToolbarPicture(int button);
 
 // The program's own picture for the button, without the theme.
 QIcon BuiltInToolbarPicture(int button);
+
+// The style named `styleName` (QStyle::name()), except that the picture of a
+// menu bar's or toolbar's extension button is read when it is first drawn, not
+// when the bar is made: reading it loads every image format plug-in.
+QStyle* StyleWithLazyExtensionPicture(const QString& styleName);
 
 }  // namespace suusiki
