@@ -208,6 +208,8 @@ class WindowProgramTest : public ::testing::Test {
     auto& p = started.emplace_back(std::make_unique<QProcess>());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The socket of a window killed at the end goes with the folder.
+    environment.insert(QStringLiteral("TMPDIR"), dir.path());
     p->setProcessEnvironment(environment);
     p->start(program, {});
     EXPECT_TRUE(p->waitForStarted());
