@@ -5,9 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QFileInfo>
-#include <QStyle>
 #include <cstdio>
 
 #include "app/instance_guard.h"
@@ -49,24 +47,15 @@ bool AsksForHelpOrVersion(int argc, char** argv) {
 // With SUUSIKI_STARTUP_TIMES set, the start-up prints the milliseconds since
 // main() began at each of its steps to standard error, up to the first paint
 // of the main window: where the time of a start goes.
-class StartupMarks : public QObject {
+class StartupMarks {
  public:
   StartupMarks() : on_(qEnvironmentVariableIsSet("SUUSIKI_STARTUP_TIMES")) { timer_.start(); }
   void Mark(const char* step) const {
     if (on_) std::fprintf(stderr, "%8.1f ms  %s\n", static_cast<double>(timer_.nsecsElapsed()) / 1e6, step);
   }
-  // Marks the first paint of `window`.
-  void WatchFirstPaint(QWidget* window) {
-    if (on_) window->installEventFilter(this);
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      Mark("first paint of the main window");
-      watched->removeEventFilter(this);
-    }
-    return false;
+  // Marks the first paint of `window`, once it is drawn.
+  void WatchFirstPaint(QWidget* window) const {
+    if (on_) suusiki::AfterFirstPaint(window, [this] { Mark("first paint of the main window"); });
   }
 
  private:
@@ -92,7 +81,7 @@ int main(int argc, char** argv) {
   parser.process(app);  // a bad option is told and ends the program
   QGuiApplication::setDesktopFileName(QString::fromLatin1(suusiki::kApplicationId));
   // The desktop's style (or the one asked for with -style), before any widget.
-  QApplication::setStyle(suusiki::StyleWithLazyExtensionPicture(QApplication::style()->name()));
+  QApplication::setStyle(suusiki::StyleWithLazyExtensionPicture());
   const QStringList files = parser.positionalArguments();
   const QString file = files.isEmpty() ? QString() : QFileInfo(files.constFirst()).absoluteFilePath();
 

@@ -2,6 +2,7 @@
 #include "ui/fonts.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 
 namespace suusiki {
 namespace {
@@ -13,7 +14,8 @@ namespace {
 // (QFontDatabase::hasFamily would ask fontconfig for aliases of the name: the
 // list of installed families answers without a search.)
 QString Installed(const QString& family) {
-  if (QFontDatabase::families().contains(family)) return family;
+  static const QStringList kFamilies = QFontDatabase::families();
+  if (kFamilies.contains(family)) return family;
   if (family == kGothic) return QStringLiteral("Noto Sans Mono CJK JP");
   if (family == kMincho) return QStringLiteral("Noto Serif CJK JP");
   return QStringLiteral("Noto Sans CJK JP");

@@ -173,6 +173,6 @@ QIcon ToolbarPicture(int button) {
   }));
 }
 
-QStyle* StyleWithLazyExtensionPicture(const QString& styleName) { return new LazyExtensionPictureStyle(styleName); }
+QStyle* StyleWithLazyExtensionPicture() { return new LazyExtensionPictureStyle; }
 
 }  // namespace suusiki

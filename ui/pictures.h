@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QString>
 
 class QStyle;
 
@@ -18,9 +17,10 @@ QIcon ToolbarPicture(int button);
 // The program's own picture for the button, without the theme.
 QIcon BuiltInToolbarPicture(int button);
 
-// The style named `styleName` (QStyle::name()), except that the picture of a
-// menu bar's or toolbar's extension button is read when it is first drawn, not
-// when the bar is made: reading it loads every image format plug-in.
-QStyle* StyleWithLazyExtensionPicture(const QString& styleName);
+// The application's style (the desktop's, or the one asked for with -style or
+// QT_STYLE_OVERRIDE), except that the picture of a menu bar's or toolbar's
+// extension button is read when it is first drawn, not when the bar is made:
+// reading it loads every image format plug-in.
+QStyle* StyleWithLazyExtensionPicture();
 
 }  // namespace suusiki
