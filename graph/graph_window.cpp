@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -19,6 +18,7 @@
 
 #include "graph/graph_painter.h"
 #include "ui/fonts.h"
+#include "ui/output.h"
 #include "ui/platform.h"
 #include "ui/qt_text.h"
 
@@ -278,19 +278,13 @@ QImage GraphWindow::Picture() {
 bool GraphWindow::WritePicture(const QString& path, QString* error) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == QLatin1String("svg")) {
-    QSvgGenerator svg;
-    svg.setFileName(path);
-    svg.setSize(QSize(model_.width(), model_.height()));
-    svg.setViewBox(QRect(0, 0, model_.width(), model_.height()));
-    svg.setTitle(kTitle);
-    svg.setDescription(ToQString(model_.Equation()));
-    QPainter painter;
-    if (!painter.begin(&svg)) {
-      *error = QStringLiteral("ファイルを書けません。");
+    const output::Functions* output = output::Load(error);
+    if (output == nullptr) return false;
+    const auto paint = [this](QPainter& painter) { PaintGraph(painter, model_, plot_->font()); };
+    if (!output->writeSvg(path, QSize(model_.width(), model_.height()), kTitle, ToQString(model_.Equation()), paint,
+                          error)) {
       return false;
     }
-    PaintGraph(painter, model_, plot_->font());
-    painter.end();
     if (QFileInfo(path).size() == 0) {
       *error = QStringLiteral("ファイルを書けません。");
       return false;

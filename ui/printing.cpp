@@ -1,58 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/printing.h"
 
-#include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include "ui/output.h"
 
 namespace suusiki {
-namespace {
-
-// The lines in the printer's font, from the top left of the printable area,
-// on as many pages as they need.
-bool Paint(QPrinter& printer, const QStringList& lines, QString* error) {
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    *error = QStringLiteral("印刷を始められません。");
-    return false;
-  }
-  const QFontMetrics metrics = painter.fontMetrics();
-  int baseline = metrics.ascent();
-  for (const QString& line : lines) {
-    if (baseline + metrics.descent() > printer.height() && baseline > metrics.ascent()) {
-      if (!printer.newPage()) {
-        *error = QStringLiteral("次のページを始められません。");
-        return false;
-      }
-      baseline = metrics.ascent();
-    }
-    painter.drawText(0, baseline, line);
-    baseline += metrics.lineSpacing();
-  }
-  if (!painter.end()) {
-    *error = QStringLiteral("印刷を終えられません。");
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool SystemPrinter::Print(const QStringList& lines, QString* error) {
-  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) {
-    *error = QStringLiteral("プリンタが設定されていません。");
-    return false;
-  }
-  QPrinter printer(info);
-  return Paint(printer, lines, error);
+  const output::Functions* output = output::Load(error);
+  return output != nullptr && output->print(lines, error);
 }
 
 bool SystemPrinter::PrintToPdf(const QStringList& lines, const QString& path, QString* error) {
-  QPrinter printer;
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(path);
-  return Paint(printer, lines, error);
+  const output::Functions* output = output::Load(error);
+  return output != nullptr && output->printToPdf(lines, path, error);
 }
 
 void PrintOrOfferPdf(const Platform& platform, const QStringList& lines, const QString& title) {

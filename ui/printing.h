@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Printing through Qt Print Support: the system's default printer (CUPS), or a
-// PDF file. Lines that don't fit on a page go on to the next.
+// Printing on the system's default printer (CUPS), or into a PDF file. Lines
+// that don't fit on a page go on to the next.
 #pragma once
 
 #include "ui/platform.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows get from the desktop: where the companion program is found,
-// Qt's own texts in Japanese, a window brought to the front, and work left
-// until a window's first picture is drawn.
+// Qt's own texts in Japanese, a window brought to the front, work left until a
+// window's first picture is drawn, and the module that prints.
 #include "ui/platform.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "ui/events.h"
+#include "ui/output.h"
 
 namespace suusiki {
 namespace {
@@ -39,6 +40,24 @@ TEST(FindProgramTest, BesideTheProgramFirstThenOnThePath) {
   // A file beside that can't run does not count.
   QFile(beside).setPermissions(QFile::ReadOwner);
   EXPECT_EQ(FindProgram(folder.path(), QStringLiteral("soroban"), {path.path()}), onPath);
+}
+
+TEST(OutputModuleTest, FoundThroughTheRunPathOrWhyNot) {
+  QString error;
+  const output::Functions* functions = output::Load(&error);
+  ASSERT_NE(functions, nullptr) << error.toStdString();
+  EXPECT_EQ(output::Load(&error), functions);
+  struct Case {
+    const char* module;
+    const char* says;
+  };
+  for (const Case& c : {Case{"libsuusiki-nowhere.so", "を読み込めません"},
+                        Case{"libc.so.6", "このプログラムの版のものではありません"}}) {
+    error.clear();
+    EXPECT_EQ(output::Load(&error, c.module), nullptr) << c.module;
+    EXPECT_TRUE(error.contains(QString::fromUtf8(c.module))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromUtf8(c.says))) << error.toStdString();
+  }
 }
 
 TEST(JapaneseQtTextsTest, DialogButtonsReadJapanese) {
