@@ -23,7 +23,7 @@ Loaded Open(const char* module) {
                          .arg(QString::fromLocal8Bit(module), QString::fromLocal8Bit(dlerror()))};
   }
   using Entry = const Functions* (*)();
-  const auto entry = reinterpret_cast<Entry>(dlsym(handle, "suusiki_output_functions"));
+  const auto entry = reinterpret_cast<Entry>(dlsym(handle, "SuusikiOutputFunctions"));
   const Functions* functions = entry != nullptr ? entry() : nullptr;
   if (functions == nullptr || functions->version != Functions::kVersion) {
     dlclose(handle);

@@ -79,6 +79,6 @@ constexpr Functions kFunctions{Functions::kVersion, &Print, &PrintToPdf, &WriteS
 }  // namespace
 }  // namespace suusiki::output
 
-extern "C" __attribute__((visibility("default"))) const suusiki::output::Functions* suusiki_output_functions() {
+extern "C" __attribute__((visibility("default"))) const suusiki::output::Functions* SuusikiOutputFunctions() {
   return &suusiki::output::kFunctions;
 }
