@@ -27,8 +27,7 @@ Loaded Open(const char* module) {
   const Functions* functions = entry != nullptr ? entry() : nullptr;
   if (functions == nullptr || functions->version != Functions::kVersion) {
     dlclose(handle);
-    return {nullptr,
-            QStringLiteral("印刷と SVG の部品 %1 は、このプログラムの版のものではありません。").arg(module)};
+    return {nullptr, QStringLiteral("印刷と SVG の部品 %1 は、このプログラムの版のものではありません。").arg(module)};
   }
   return {functions, QString()};  // kept loaded for the rest of the run
 }
