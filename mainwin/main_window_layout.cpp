@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -330,7 +331,10 @@ void MainWindow::BuildToolbar(QWidget* frame) {
   row->setSpacing(0);
   static const char* const kTips[] = {"ﾌｧｲﾙを開く", "上書き保存", "印刷", "ソロバン", "説明"};
   for (int button = 1; button <= 5; ++button) {
-    auto* action = new QAction(ToolbarPicture(button), QString(), toolbar);
+    auto* action = new QAction(toolbar);
+    action->setIcon(ToolbarPicture(button, [action = QPointer<QAction>(action)](const QIcon& themed) {
+      if (action) action->setIcon(themed);
+    }));
     action->setObjectName(QStringLiteral("Toolbar1_%1").arg(button));
     action->setToolTip(QString::fromUtf8(kTips[button - 1]));
     connect(action, &QAction::triggered, this, [this, button] { ToolbarClick(button); });

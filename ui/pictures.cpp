@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -158,18 +159,37 @@ class LazyExtensionPictureStyle : public QProxyStyle {
 
 }  // namespace
 
-QIcon ToolbarPicture(int button) {
+namespace {
+
+// The theme's icon for the button; a null icon when the theme has none.
+QIcon ThemePicture(int button) {
+  static const char* const kThemeNames[] = {"document-open", "document-save", "document-print",
+                                            "accessories-calculator", "help-contents"};
+  QIcon picture = QIcon::fromTheme(QString::fromLatin1(kThemeNames[button - 1]));
+  return picture.isNull() || picture.availableSizes().isEmpty() ? QIcon() : picture;
+}
+
+}  // namespace
+
+QIcon ToolbarPicture(int button, std::function<void(const QIcon&)> themed) {
   if (button < 1 || button > 5) return {};
   // The theme's icon when the desktop's icon theme has one, the program's own
   // picture otherwise. Looking through an icon theme takes milliseconds (the
   // theme's index is read first), so the window's start leaves it to the
   // buttons' first paint, which shows the same picture it always did.
-  return QIcon(new LazyPictureEngine([button] {
-    static const char* const kThemeNames[] = {"document-open", "document-save", "document-print",
-                                              "accessories-calculator", "help-contents"};
-    QIcon picture = QIcon::fromTheme(QString::fromLatin1(kThemeNames[button - 1]));
-    if (picture.isNull() || picture.availableSizes().isEmpty()) picture = BuiltInToolbarPicture(button);
-    return picture;
+  return QIcon(new LazyPictureEngine([button, themed = std::move(themed)] {
+    // Without a desktop theme the only one left is the fallback, which holds
+    // programs' own icons and seldom these: the buttons show the program's
+    // pictures at once and the fallback is looked through once they are drawn.
+    const QString theme = QIcon::themeName();
+    if (themed && (theme.isEmpty() || theme == QLatin1String("hicolor"))) {
+      QTimer::singleShot(0, [button, themed] {
+        if (const QIcon picture = ThemePicture(button); !picture.isNull()) themed(picture);
+      });
+      return BuiltInToolbarPicture(button);
+    }
+    const QIcon picture = ThemePicture(button);
+    return picture.isNull() ? BuiltInToolbarPicture(button) : picture;
   }));
 }
 

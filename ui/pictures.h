@@ -5,14 +5,18 @@
 #pragma once
 
 #include <QIcon>
+#include <functional>
 
 class QStyle;
 
 namespace suusiki {
 
 // Button 1 to 5: open, save, print, the companion calculator, the description.
-// Which picture the button shows is decided when it is first painted.
-QIcon ToolbarPicture(int button);
+// Which picture the button shows is decided when it is first painted. Without
+// a desktop icon theme, and with `themed` given, that is the program's own
+// picture, and the fallback theme is looked through as soon as the event loop
+// is free: `themed` is called with the theme's picture if it has one.
+QIcon ToolbarPicture(int button, std::function<void(const QIcon&)> themed = {});
 
 // The program's own picture for the button, without the theme.
 QIcon BuiltInToolbarPicture(int button);

@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <vector>
 
 #include "data/app_icon.h"
 
@@ -50,6 +55,41 @@ TEST(ToolbarPictureTest, ShowsTheThemesIconOrTheProgramsOwn) {
   }
   EXPECT_TRUE(ToolbarPicture(0).isNull());
   EXPECT_TRUE(ToolbarPicture(6).isNull());
+}
+
+// Without a desktop theme the buttons show the program's pictures at once,
+// and the fallback theme's, where it has one, as soon as the events allow.
+TEST(ToolbarPictureTest, WithoutADesktopThemeTheFallbackComesAfterThePaint) {
+  QTemporaryDir icons;
+  ASSERT_TRUE(QDir(icons.path()).mkpath(QStringLiteral("hicolor/16x16/actions")));
+  QFile index(icons.filePath(QStringLiteral("hicolor/index.theme")));
+  ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+  index.write("[Icon Theme]\nName=Hicolor\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n");
+  index.close();
+  QImage open(16, 16, QImage::Format_ARGB32_Premultiplied);
+  open.fill(Qt::red);
+  ASSERT_TRUE(open.save(icons.filePath(QStringLiteral("hicolor/16x16/actions/document-open.png"))));
+  const QStringList paths = QIcon::themeSearchPaths();
+  const QString theme = QIcon::themeName();
+  QIcon::setThemeSearchPaths({icons.path()});
+  QIcon::setThemeName(QStringLiteral("hicolor"));
+
+  std::vector<int> told;
+  QImage themed;
+  for (int button = 1; button <= 2; ++button) {
+    const QIcon picture = ToolbarPicture(button, [&told, &themed, button](const QIcon& icon) {
+      told.push_back(button);
+      themed = Pixels(icon.pixmap(QSize(16, 16)));
+    });
+    EXPECT_EQ(Pixels(picture.pixmap(QSize(16, 16))), Pixels(BuiltInToolbarPicture(button).pixmap(QSize(16, 16))));
+  }
+  EXPECT_TRUE(told.empty());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(told, std::vector<int>{1});  // the theme has document-open only
+  EXPECT_EQ(themed, open);
+
+  QIcon::setThemeName(theme);
+  QIcon::setThemeSearchPaths(paths);
 }
 
 }  // namespace
