@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures.h"
 
+#include <QCoreApplication>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -183,9 +184,13 @@ QIcon ToolbarPicture(int button, std::function<void(const QIcon&)> themed) {
     // pictures at once and the fallback is looked through once they are drawn.
     const QString theme = QIcon::themeName();
     if (themed && (theme.isEmpty() || theme == QLatin1String("hicolor"))) {
-      QTimer::singleShot(0, [button, themed] {
+      auto* later = new QTimer(QCoreApplication::instance());
+      later->setSingleShot(true);
+      QObject::connect(later, &QTimer::timeout, later, [later, button, themed] {
         if (const QIcon picture = ThemePicture(button); !picture.isNull()) themed(picture);
+        later->deleteLater();
       });
+      later->start(0);
       return BuiltInToolbarPicture(button);
     }
     const QIcon picture = ThemePicture(button);
