@@ -21,7 +21,7 @@ int Position(std::size_t index) { return index == Text::npos ? 0 : static_cast<i
 // that a calculation rewrites its texts without asking for memory.
 struct WorkingTexts {
   Text groups;  // the whole text, its groups replaced by their values one by one
-  Text value;   // an operation's value as number text
+  Text value;   // a value and the head after it, where the right operand is empty
 };
 
 WorkingTexts& KeptWorkingTexts() {
@@ -252,26 +252,27 @@ class Reduction {
   // (3-2^0.5 is 3-1.414). Right: any signs, then digits and points. The
   // digits of each operand are read as they are passed.
   Operation Operands(char32_t op, int p) const {
-    int i = p - 1;
-    OperandDigits leftDigits;
-    for (; i >= 1 && IsDigitOrPoint(r_[i - 1]); --i) leftDigits.Before(r_[i - 1]);
+    const char32_t* const text = r_.data();
+    const auto at = static_cast<std::size_t>(p - 1);  // the operator's index
+    std::size_t i = at;
+    while (i > 0 && IsDigitOrPoint(text[i - 1])) --i;
+    const std::size_t leftDigits = i;
     bool leftNegative = false;
-    if (i >= 1 && r_[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
-    if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i, leftNegative = !leftNegative;
+    if (i > 0 && text[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
+    if (op != U'^' && i > 0 && text[i - 1] == U'-') --i, leftNegative = !leftNegative;
     Operation operation;
-    operation.leftStart = i < p - 1 ? i + 1 : 0;
-    int j = p + 1;
+    operation.leftStart = i < at ? static_cast<int>(i) + 1 : 0;
+    const auto length = static_cast<std::size_t>(length_);
+    std::size_t k = at + 1;
     bool rightNegative = false;
-    for (; j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign); ++j) rightNegative = !rightNegative;
-    OperandDigits rightDigits;
-    for (; j <= length_ && IsDigitOrPoint(r_[j - 1]); ++j) rightDigits.After(r_[j - 1]);
-    operation.rightEnd = j - 1 > p ? j - 1 : 0;
-    const int leftStart = operation.leftStart;
-    const int rightEnd = operation.rightEnd;
-    const TextView left = leftStart > 0 ? TextView(r_).substr(leftStart - 1, p - leftStart) : TextView();
-    const TextView right = rightEnd > 0 ? TextView(r_).substr(p, rightEnd - p) : TextView();
-    operation.left = leftDigits.Value(leftNegative, left);
-    operation.right = rightDigits.Value(rightNegative, right);
+    for (; k < length && (text[k] == U'-' || text[k] == kValueSign); ++k) rightNegative = !rightNegative;
+    const std::size_t rightDigits = k;
+    while (k < length && IsDigitOrPoint(text[k])) ++k;
+    operation.rightEnd = k > at + 1 ? static_cast<int>(k) : 0;
+    const TextView left = operation.leftStart > 0 ? TextView(text + i, at - i) : TextView();
+    const TextView right = operation.rightEnd > 0 ? TextView(text + at + 1, k - at - 1) : TextView();
+    operation.left = OperandDigitsValue(text + leftDigits, text + at, leftNegative, left);
+    operation.right = OperandDigitsValue(text + rightDigits, text + k, rightNegative, right);
     return operation;
   }
 
@@ -279,32 +280,39 @@ class Reduction {
   // left operand (`head` characters), the tail what follows the right one
   // (from `tail`; the whole text when the right operand is empty).
   void Splice(char32_t op, std::size_t head, std::size_t tail, double value) {
-    Text& valueText = w_.value;
-    valueText.clear();
-    if (!AppendValueText(value, valueText)) Fail(Failure::Syntax);  // beyond what the answer line shows
+    // The value text goes in with one rewrite; a slot before it takes a "+".
+    char32_t buffer[1 + kMaxValueTextLength];
+    char32_t* text = buffer + 1;
+    std::size_t size = static_cast<std::size_t>(WriteValueText(value, text));
+    if (size == 0) Fail(Failure::Syntax);  // beyond what the answer line shows
 
     const char32_t before = head > 0 ? r_[head - 1] : 0;
-    if (valueText.front() == U'-') {
+    if (text[0] == U'-') {
       if (head > 0 && IsDigitOrPoint(before)) {
         // After a number the minus is a subtraction again: the "-" that the
         // left operand took, given back (7-3+2 becomes 7-1.).
       } else if (head > 0 && before == kValueSign) {
         --head;  // two signs cancel
-        valueText.erase(0, 1);
+        ++text;
+        --size;
       } else {
-        valueText.front() = kValueSign;
+        text[0] = kValueSign;
       }
     } else if ((head > 0 && IsDigitOrPoint(before)) ||
                (op != U'^' && (head == 0 || !(IsOperator(before) || before == kValueSign)))) {
-      valueText.insert(valueText.begin(), U'+');  // keep it apart from the number before it
+      *--text = U'+';  // keep it apart from the number before it
+      ++size;
     }
+    const TextView valueText(text, size);
     if (tail > 0) {
-      r_.replace(head, tail - head, valueText);
+      r_.replace(head, tail - head, text, size);
       Replaced(head, tail - head, valueText);
     } else {
       // head, value, then the whole text: the head's copy goes in after the value.
-      valueText.append(r_, 0, head);
-      r_.insert(head, valueText);
+      Text& inserted = w_.value;
+      inserted.assign(valueText);
+      inserted.append(r_, 0, head);
+      r_.insert(head, inserted);
       Changed();
     }
   }
