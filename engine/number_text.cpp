@@ -251,7 +251,7 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   AppendPlain(d, d.count > 0 && std::signbit(value), pattern, out);
 }
 
-int WriteValueText(double value, char32_t* out) {
+int WriteValueText(double value, char32_t* out, double* reads) {
   if (!std::isfinite(value)) return 0;
   const double magnitude = std::fabs(value);
   char32_t* p = out;
@@ -265,6 +265,7 @@ int WriteValueText(double value, char32_t* out) {
       p += count;
       *p = U'.';
       WriteLastDigitsBefore(p, whole, count);
+      if (reads != nullptr) *reads = magnitude;
       return static_cast<int>(p + 1 - out);
     }
   }
@@ -287,6 +288,7 @@ int WriteValueText(double value, char32_t* out) {
       p = std::fill_n(p, -point, U'0');
       p += count;
       WriteLastDigitsBefore(p, digits, count);
+      if (reads != nullptr) PlainDecimalValue(digits, 1 - point + count, count - point, *reads);
       return static_cast<int>(p - out);
     }
     if (point >= count) {
@@ -294,6 +296,7 @@ int WriteValueText(double value, char32_t* out) {
       WriteLastDigitsBefore(p, digits, count);
       p = std::fill_n(p, point - count, U'0');
       *p++ = U'.';
+      if (reads != nullptr) PlainDecimalValue(digits * kPowersOf10[static_cast<std::size_t>(point - count)], point, 0, *reads);
       return static_cast<int>(p - out);
     }
     // The digits one place on, then the whole part's digits back before the point.
@@ -302,6 +305,7 @@ int WriteValueText(double value, char32_t* out) {
     WriteLastDigitsBefore(p, digits, count);
     for (int i = 0; i < point; ++i) first[i] = first[i + 1];
     first[point] = U'.';
+    if (reads != nullptr) PlainDecimalValue(digits, count, count - point, *reads);
     return static_cast<int>(p - out);
   }
   // The first digit, a point, the other digits, the exponent mark and the exponent.
@@ -310,6 +314,7 @@ int WriteValueText(double value, char32_t* out) {
   WriteLastDigitsBefore(p, digits, count);
   first[0] = first[1];
   first[1] = U'.';
+  if (reads != nullptr) *reads = -1;  // read by the reading rule when it is an operand
   *p++ = exponent < 0 ? kExponentDown : kExponentUp;
   const auto size = static_cast<std::uint64_t>(std::abs(exponent));
   const int sizeDigits = DigitCount(size);

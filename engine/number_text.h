@@ -67,8 +67,9 @@ bool AppendValueText(double value, Text& out);
 inline constexpr int kMaxValueTextLength = 24;
 // The same text, written from `out` on (room for kMaxValueTextLength
 // characters); its length, or 0 with nothing written where AppendValueText
-// fails.
-int WriteValueText(double value, char32_t* out);
+// fails. `reads`, when given, gets the value that the text's digits read as
+// (without its sign) for a plain text, -1 for one with an exponent.
+int WriteValueText(double value, char32_t* out, double* reads = nullptr);
 
 // The answer line's text of `value`: the answer pattern, for every value of
 // 10^-9 or more and for smaller ones that it shows exactly; a smaller value

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/operands.h"
 
+#include <algorithm>
+#include <array>
+
 #include "engine/arithmetic.h"
 #include "engine/failure.h"
 
@@ -20,6 +23,46 @@ void CancelSignPairs(Text& t) {
   }
   t.erase(out, t.end());
 }
+
+// What a character is to the landmarks: one of the operators they look for,
+// another character that takes a sign ("(" and the value sign), or neither.
+enum LandmarkKind : unsigned char { kNeither, kPower, kDivide, kTimes, kPlus, kMinus, kTakesSign };
+constexpr std::size_t kLandmarkKindCount = 7;
+
+constexpr auto kLandmarkKinds = [] {
+  std::array<LandmarkKind, 128> kinds{};
+  kinds['^'] = kPower;
+  kinds['/'] = kDivide;
+  kinds['*'] = kTimes;
+  kinds['+'] = kPlus;
+  kinds['-'] = kMinus;
+  kinds['('] = kTakesSign;
+  return kinds;
+}();
+
+LandmarkKind LandmarkKindOf(char32_t c) {
+  if (c < kLandmarkKinds.size()) return kLandmarkKinds[c];
+  return c == kValueSign ? kTakesSign : kNeither;
+}
+
+// The pairs of Landmarks, as bits, that a character of one kind makes with
+// one of another kind after it.
+enum : unsigned {
+  kOperatorPlusBit = 1,
+  kPlusMinusBit = 2,
+  kPlusPlusBit = 4,
+  kTimesPlusBit = 8,
+  kDividePlusBit = 16,
+};
+constexpr auto kPairBits = [] {
+  std::array<std::array<unsigned char, kLandmarkKindCount>, kLandmarkKindCount> bits{};
+  for (std::size_t before = kPower; before < kLandmarkKindCount; ++before) bits[before][kPlus] = kOperatorPlusBit;
+  bits[kPlus][kMinus] = kPlusMinusBit;
+  bits[kPlus][kPlus] |= kPlusPlusBit;
+  bits[kTimes][kPlus] |= kTimesPlusBit;
+  bits[kDivide][kPlus] |= kDividePlusBit;
+  return bits;
+}();
 
 }  // namespace
 
@@ -112,26 +155,33 @@ double WholeNumber(TextView text) {
 }
 
 Landmarks FindLandmarks(TextView text) {
-  Landmarks found;
-  const auto first = [](std::size_t& index, std::size_t k) {
-    if (index == Text::npos) index = k;
-  };
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    switch (text[k]) {
-      case U'^': first(found.power, k); break;
-      case U'/': first(found.divide, k); break;
-      case U'*': first(found.times, k); break;
-      case U'-':
-        if (k > 0) first(found.minus, k);
-        found.NotePair(text, k);
-        break;
-      case U'+':
-        if (k > 0) first(found.plus, k);
-        found.NotePair(text, k);
-        break;
-      default: break;
+  // One pass without a branch a character: the first index of each kind (the
+  // kinds that are no operator share a slot nobody reads) and the pairs as bits.
+  std::array<std::size_t, kLandmarkKindCount> first;
+  first.fill(Text::npos);
+  unsigned pairs = 0;
+  if (!text.empty()) {
+    LandmarkKind before = LandmarkKindOf(text[0]);
+    // A "+" or "-" in front is looked at where it stands.
+    if (before == kPower || before == kDivide || before == kTimes) first[before] = 0;
+    for (std::size_t k = 1; k < text.size(); ++k) {
+      const LandmarkKind kind = LandmarkKindOf(text[k]);
+      pairs |= kPairBits[before][kind];
+      first[kind] = std::min(first[kind], k);
+      before = kind;
     }
   }
+  Landmarks found;
+  found.power = first[kPower];
+  found.divide = first[kDivide];
+  found.times = first[kTimes];
+  found.plus = first[kPlus];
+  found.minus = first[kMinus];
+  found.operatorPlus = (pairs & kOperatorPlusBit) != 0;
+  found.plusMinus = (pairs & kPlusMinusBit) != 0;
+  found.plusPlus = (pairs & kPlusPlusBit) != 0;
+  found.timesPlus = (pairs & kTimesPlusBit) != 0;
+  found.dividePlus = (pairs & kDividePlusBit) != 0;
   return found;
 }
 

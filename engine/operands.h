@@ -30,27 +30,51 @@ std::ptrdiff_t MarkTypedSigns(Text& t);
 // The value of an operand: any signs ("-" or value signs), then digits and points.
 double OperandValue(TextView operand);
 
-// The value of an operand whose digits and points (and exponent mark, if
-// any) are [first, last) and whose whole text, signs too, is `operand`: that
-// of a plain decimal at once, otherwise by the reading rule applied to the
-// operand's text (signs, then digits and points).
-inline double OperandDigitsValue(const char32_t* first, const char32_t* last, bool negative, TextView operand) {
-  std::uint64_t units = 0;
-  const char32_t* p = first;
-  for (; p < last && IsDigit(*p); ++p) units = units * 10 + (*p - U'0');
-  int digits = static_cast<int>(p - first);
-  int decimals = 0;
-  if (p < last && *p == U'.') {
-    const char32_t* const fraction = ++p;
-    for (; p < last && IsDigit(*p); ++p) units = units * 10 + (*p - U'0');
-    decimals = static_cast<int>(p - fraction);
-    digits += decimals;
+// The digits and points of an operand, collected while the operand is
+// scanned (from its end back for a left operand, from its start on for a
+// right one).
+class OperandDigits {
+ public:
+  void Before(char32_t c) {
+    if (IsDigit(c)) {
+      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
+      ++digits_;
+    } else if (c == U'.') {
+      ++points_;
+      decimals_ = digits_;
+    } else {
+      exponent_ = true;
+    }
   }
-  // Anything left is a second point or an exponent mark.
-  double value = 0;
-  if (p != last || digits == 0 || !PlainDecimalValue(units, digits, decimals, value)) return OperandValue(operand);
-  return negative ? -value : value;
-}
+  void After(char32_t c) {
+    if (IsDigit(c)) {
+      if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
+      ++digits_;
+      if (points_ > 0) ++decimals_;
+    } else if (c == U'.') {
+      ++points_;
+    } else {
+      exponent_ = true;
+    }
+  }
+  // The operand's value: that of a plain decimal at once, otherwise by the
+  // reading rule applied to the operand's text (signs, then digits and points).
+  double Value(bool negative, TextView operand) const {
+    double value = 0;
+    if (exponent_ || digits_ == 0 || points_ > 1 || !PlainDecimalValue(units_, digits_, decimals_, value)) {
+      return OperandValue(operand);
+    }
+    return negative ? -value : value;
+  }
+
+ private:
+  std::uint64_t units_ = 0;
+  std::uint64_t scale_ = 1;
+  int digits_ = 0;
+  int points_ = 0;
+  int decimals_ = 0;
+  bool exponent_ = false;  // a carried value with an exponent: the reading rule reads it
+};
 
 // A computed value as it goes back into the text, with its 15 digits: a
 // negative one carries the value sign. A value of 10^99 or more fails.

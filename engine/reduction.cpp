@@ -2,6 +2,7 @@
 #include "engine/reduction.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -33,6 +34,64 @@ WorkingTexts& KeptWorkingTexts() {
 bool NumberAt(const Text& t, int i) {
   return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
 }
+
+// The digits of a value spliced into the text, [first, last), and the value
+// they read as.
+struct Carried {
+  std::size_t first = 0;
+  std::size_t last = 0;
+  double reads = 0;
+};
+
+// Where the values spliced into a group's text stand and what their digits
+// read as, so that an operation that takes one as an operand need not read
+// its digits again. They are followed through the splices and the erasing of
+// a "+" in front; any other rewrite forgets them all.
+class CarriedValues {
+ public:
+  void Forget() { count_ = 0; }
+  // The text from `from` on moved by `by` places.
+  void Move(std::size_t from, std::ptrdiff_t by) {
+    for (std::size_t k = 0; k < count_; ++k) {
+      if (values_[k].first >= from) {
+        values_[k].first = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(values_[k].first) + by);
+        values_[k].last = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(values_[k].last) + by);
+      }
+    }
+  }
+  // [head, tail) of the text became `size` characters: the values in it go,
+  // those after it move.
+  void Replaced(std::size_t head, std::size_t tail, std::size_t size) {
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < count_; ++k) {
+      Carried c = values_[k];
+      if (c.last > head && c.first < tail) continue;
+      if (c.first >= tail) c.first = c.first - tail + head + size, c.last = c.last - tail + head + size;
+      values_[kept++] = c;
+    }
+    count_ = kept;
+  }
+  // A new value; kept while there is room.
+  void Add(const Carried& value) {
+    if (count_ < values_.size()) values_[count_++] = value;
+  }
+  const Carried* EndingAt(std::size_t last) const {
+    for (std::size_t k = 0; k < count_; ++k) {
+      if (values_[k].last == last) return &values_[k];
+    }
+    return nullptr;
+  }
+  const Carried* StartingAt(std::size_t first) const {
+    for (std::size_t k = 0; k < count_; ++k) {
+      if (values_[k].first == first) return &values_[k];
+    }
+    return nullptr;
+  }
+
+ private:
+  std::array<Carried, 1> values_;
+  std::size_t count_ = 0;
+};
 
 class Reduction {
  public:
@@ -107,7 +166,10 @@ class Reduction {
     assert(Describes(landmarks_, r_) && "the landmarks were not kept up to date with the text");
     return landmarks_;
   }
-  void Changed() { known_ = false; }
+  void Changed() {
+    known_ = false;
+    carried_.Forget();
+  }
 
   // After r_.replace(head, removed, value), where the value is number text
   // whose only operator, if any, stands in front ("+" or "-"): an operator
@@ -119,11 +181,10 @@ class Reduction {
     if (!known_) return;
     const std::size_t tail = head + removed;
     const std::size_t valueEnd = head + value.size();
-    for (const char32_t op : {U'^', U'/', U'*', U'+', U'-'}) {
-      std::size_t& first = landmarks_.First(op);
-      const std::size_t from = op == U'+' || op == U'-' ? 1 : 0;
-      if (first != Text::npos && first < head) continue;
-      if (!value.empty() && value.front() == op && head >= from) {
+    const char32_t front = value.empty() ? 0 : value.front();
+    const auto follow = [&](std::size_t& first, char32_t op, std::size_t from) {
+      if (first != Text::npos && first < head) return;
+      if (front == op && head >= from) {
         first = head;
       } else if (first == Text::npos) {
         // none before, none after
@@ -132,7 +193,12 @@ class Reduction {
       } else {
         first = FindFrom(r_, op, std::max(valueEnd, from));
       }
-    }
+    };
+    follow(landmarks_.power, U'^', 0);
+    follow(landmarks_.divide, U'/', 0);
+    follow(landmarks_.times, U'*', 0);
+    follow(landmarks_.plus, U'+', 1);
+    follow(landmarks_.minus, U'-', 1);
     landmarks_.NotePair(r_, head);
     landmarks_.NotePair(r_, valueEnd);
   }
@@ -140,6 +206,7 @@ class Reduction {
   // After the "+" in front of r_ was erased: everything moves one place to
   // the left, unless the "+" or "-" that stood second is now in front.
   void ErasedFront() {
+    carried_.Move(0, -1);
     if (!known_) return;
     Landmarks& l = landmarks_;
     if (l.plus == 1 || l.minus == 1) {
@@ -254,9 +321,12 @@ class Reduction {
   Operation Operands(char32_t op, int p) const {
     const char32_t* const text = r_.data();
     const auto at = static_cast<std::size_t>(p - 1);  // the operator's index
-    std::size_t i = at;
-    while (i > 0 && IsDigitOrPoint(text[i - 1])) --i;
-    const std::size_t leftDigits = i;
+    const Carried* const carriedLeft = carried_.EndingAt(at);
+    std::size_t i = carriedLeft != nullptr ? carriedLeft->first : at;
+    OperandDigits leftDigits;
+    if (carriedLeft == nullptr) {
+      for (; i > 0 && IsDigitOrPoint(text[i - 1]); --i) leftDigits.Before(text[i - 1]);
+    }
     bool leftNegative = false;
     if (i > 0 && text[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
     if (op != U'^' && i > 0 && text[i - 1] == U'-') --i, leftNegative = !leftNegative;
@@ -266,13 +336,26 @@ class Reduction {
     std::size_t k = at + 1;
     bool rightNegative = false;
     for (; k < length && (text[k] == U'-' || text[k] == kValueSign); ++k) rightNegative = !rightNegative;
-    const std::size_t rightDigits = k;
-    while (k < length && IsDigitOrPoint(text[k])) ++k;
+    const Carried* const carriedRight = carried_.StartingAt(k);
+    OperandDigits rightDigits;
+    if (carriedRight != nullptr) {
+      k = carriedRight->last;
+    } else {
+      for (; k < length && IsDigitOrPoint(text[k]); ++k) rightDigits.After(text[k]);
+    }
     operation.rightEnd = k > at + 1 ? static_cast<int>(k) : 0;
-    const TextView left = operation.leftStart > 0 ? TextView(text + i, at - i) : TextView();
-    const TextView right = operation.rightEnd > 0 ? TextView(text + at + 1, k - at - 1) : TextView();
-    operation.left = OperandDigitsValue(text + leftDigits, text + at, leftNegative, left);
-    operation.right = OperandDigitsValue(text + rightDigits, text + k, rightNegative, right);
+    if (carriedLeft != nullptr) {
+      operation.left = leftNegative ? -carriedLeft->reads : carriedLeft->reads;
+    } else {
+      const TextView left = operation.leftStart > 0 ? TextView(text + i, at - i) : TextView();
+      operation.left = leftDigits.Value(leftNegative, left);
+    }
+    if (carriedRight != nullptr) {
+      operation.right = rightNegative ? -carriedRight->reads : carriedRight->reads;
+    } else {
+      const TextView right = operation.rightEnd > 0 ? TextView(text + at + 1, k - at - 1) : TextView();
+      operation.right = rightDigits.Value(rightNegative, right);
+    }
     return operation;
   }
 
@@ -283,7 +366,8 @@ class Reduction {
     // The value text goes in with one rewrite; a slot before it takes a "+".
     char32_t buffer[1 + kMaxValueTextLength];
     char32_t* text = buffer + 1;
-    std::size_t size = static_cast<std::size_t>(WriteValueText(value, text));
+    double reads = -1;
+    std::size_t size = static_cast<std::size_t>(WriteValueText(value, text, &reads));
     if (size == 0) Fail(Failure::Syntax);  // beyond what the answer line shows
 
     const char32_t before = head > 0 ? r_[head - 1] : 0;
@@ -307,6 +391,8 @@ class Reduction {
     if (tail > 0) {
       r_.replace(head, tail - head, text, size);
       Replaced(head, tail - head, valueText);
+      carried_.Replaced(head, tail, size);
+      if (reads >= 0) carried_.Add({head + (IsDigitOrPoint(text[0]) ? 0 : 1), head + size, reads});
     } else {
       // head, value, then the whole text: the head's copy goes in after the value.
       Text& inserted = w_.value;
@@ -374,6 +460,7 @@ class Reduction {
   int operations_ = 0;
   Landmarks landmarks_;
   bool known_ = false;  // whether landmarks_ describes r_ as it stands
+  CarriedValues carried_;
 };
 
 }  // namespace
