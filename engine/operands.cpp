@@ -64,6 +64,53 @@ constexpr auto kPairBits = [] {
   return bits;
 }();
 
+// What a character is to MarkTypedSigns.
+enum SignKind : unsigned char {
+  kOtherCharacter,
+  kBlank,
+  kPoint,
+  kPlusSign,
+  kMinusSign,
+  kOtherOperator,  // "*", "/" and "^"
+  kOpening,
+  kClosing,
+  kValueSignKind,
+};
+constexpr std::size_t kSignKindCount = 9;
+
+constexpr auto kSignKinds = [] {
+  std::array<SignKind, 128> kinds{};
+  kinds[' '] = kBlank;
+  kinds['.'] = kPoint;
+  kinds['+'] = kPlusSign;
+  kinds['-'] = kMinusSign;
+  kinds['*'] = kinds['/'] = kinds['^'] = kOtherOperator;
+  kinds['('] = kOpening;
+  kinds[')'] = kClosing;
+  return kinds;
+}();
+
+SignKind SignKindOf(char32_t c) {
+  if (c < kSignKinds.size()) return kSignKinds[c];
+  return c == kValueSign ? kValueSignKind : kOtherCharacter;
+}
+
+constexpr std::array<std::ptrdiff_t, kSignKindCount> kDepthChange = {0, 0, 0, 0, 0, 0, 1, -1, 0};
+
+// Whether a character of one kind before one of another gives MarkTypedSigns
+// something to do: a blank, a point before a minus, a sign typed after what
+// takes one, two value signs in a row.
+constexpr auto kMarked = [] {
+  std::array<std::array<unsigned char, kSignKindCount>, kSignKindCount> marked{};
+  for (auto& after : marked) after[kBlank] = 1;
+  marked[kPoint][kMinusSign] = 1;
+  for (const SignKind before : {kPlusSign, kMinusSign, kOtherOperator, kOpening, kValueSignKind}) {
+    marked[before][kPlusSign] = marked[before][kMinusSign] = 1;
+  }
+  marked[kValueSignKind][kValueSignKind] = 1;
+  return marked;
+}();
+
 }  // namespace
 
 // Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
@@ -76,7 +123,19 @@ constexpr auto kPairBits = [] {
 //
 // Returns the number of "(" less the number of ")", counted on the way.
 std::ptrdiff_t MarkTypedSigns(Text& t) {
+  // Most formulas hold nothing to mark: one pass without a branch a
+  // character tells, and counts the brackets.
   std::ptrdiff_t depth = 0;
+  unsigned marks = 0;
+  SignKind before = kOtherCharacter;
+  for (const char32_t c : t) {
+    const SignKind kind = SignKindOf(c);
+    marks |= kMarked[before][kind];
+    depth += kDepthChange[kind];
+    before = kind;
+  }
+  if (marks == 0) return depth;
+  depth = 0;
   bool signs = false;
   std::size_t out = 0;
   std::size_t leading = 0;  // the minuses typed at the very start

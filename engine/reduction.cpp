@@ -114,8 +114,10 @@ class Reduction {
     Text& t = w_.groups;
     t.assign(text);
     if (MarkTypedSigns(t) != 0) Fail(Failure::BracketMismatch);
+    // No ")" stands before the group last replaced: the search starts there.
+    std::size_t unchanged = 0;
     for (;;) {
-      const int c = Position(t.find(U')'));
+      const int c = Position(t.find(U')', unchanged));
       // Whether there is a "(" matters only when there is no ")" or it comes
       // first: after a later ")" a missing "(" is found by the search below.
       const int o = c <= 1 ? Position(t.find(U'(')) : 1;
@@ -149,6 +151,7 @@ class Reduction {
       // The group's value, with its sign, takes the place of the group and its
       // brackets; a sign typed before the bracket negates it.
       t.replace(static_cast<std::size_t>(s - 1), static_cast<std::size_t>(c - s + 1), r_);
+      unchanged = s >= 3 ? static_cast<std::size_t>(s - 3) : 0;
       if (s >= 2 && t.size() >= static_cast<std::size_t>(s) && t[s - 2] == kValueSign && t[s - 1] == kValueSign) {
         t.erase(static_cast<std::size_t>(s - 2), 2);
       }
