@@ -26,8 +26,8 @@ void CancelSignPairs(Text& t) {
 
 // What a character is to the landmarks: one of the operators they look for,
 // another character that takes a sign ("(" and the value sign), or neither.
-enum LandmarkKind : unsigned char { kNeither, kPower, kDivide, kTimes, kPlus, kMinus, kTakesSign };
-constexpr std::size_t kLandmarkKindCount = 7;
+enum LandmarkKind : unsigned char { kNeither, kPower, kDivide, kTimes, kPlus, kMinus, kTakesSign, kPointKind };
+constexpr std::size_t kLandmarkKindCount = 8;
 
 constexpr auto kLandmarkKinds = [] {
   std::array<LandmarkKind, 128> kinds{};
@@ -37,6 +37,7 @@ constexpr auto kLandmarkKinds = [] {
   kinds['+'] = kPlus;
   kinds['-'] = kMinus;
   kinds['('] = kTakesSign;
+  kinds['.'] = kPointKind;
   return kinds;
 }();
 
@@ -53,14 +54,16 @@ enum : unsigned {
   kPlusPlusBit = 4,
   kTimesPlusBit = 8,
   kDividePlusBit = 16,
+  kPointMinusBit = 32,
 };
 constexpr auto kPairBits = [] {
   std::array<std::array<unsigned char, kLandmarkKindCount>, kLandmarkKindCount> bits{};
-  for (std::size_t before = kPower; before < kLandmarkKindCount; ++before) bits[before][kPlus] = kOperatorPlusBit;
+  for (std::size_t before = kPower; before <= kTakesSign; ++before) bits[before][kPlus] = kOperatorPlusBit;
   bits[kPlus][kMinus] = kPlusMinusBit;
   bits[kPlus][kPlus] |= kPlusPlusBit;
   bits[kTimes][kPlus] |= kTimesPlusBit;
   bits[kDivide][kPlus] |= kDividePlusBit;
+  bits[kPointKind][kMinus] = kPointMinusBit;
   return bits;
 }();
 
@@ -241,6 +244,7 @@ Landmarks FindLandmarks(TextView text) {
   found.plusPlus = (pairs & kPlusPlusBit) != 0;
   found.timesPlus = (pairs & kTimesPlusBit) != 0;
   found.dividePlus = (pairs & kDividePlusBit) != 0;
+  found.pointMinus = (pairs & kPointMinusBit) != 0;
   return found;
 }
 
@@ -249,7 +253,8 @@ bool Describes(const Landmarks& kept, TextView text) {
   return fresh.power == kept.power && fresh.divide == kept.divide && fresh.times == kept.times &&
          fresh.plus == kept.plus && fresh.minus == kept.minus && (!fresh.operatorPlus || kept.operatorPlus) &&
          (!fresh.plusMinus || kept.plusMinus) && (!fresh.plusPlus || kept.plusPlus) &&
-         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus);
+         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus) &&
+         (!fresh.pointMinus || kept.pointMinus);
 }
 
 }  // namespace suusiki

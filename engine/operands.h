@@ -120,6 +120,7 @@ struct Landmarks {
   bool plusPlus = false;    // "++"
   bool timesPlus = false;   // "*+"
   bool dividePlus = false;  // "/+"
+  bool pointMinus = false;  // ".-", where the point of a whole number goes
 
   std::size_t& First(char32_t op) {
     switch (op) {
@@ -137,6 +138,7 @@ struct Landmarks {
     const char32_t before = text[k - 1];
     if (text[k] == U'-') {
       plusMinus = plusMinus || before == U'+';
+      pointMinus = pointMinus || before == U'.';
     } else if (text[k] == U'+') {
       operatorPlus = operatorPlus || TakesSign(before);
       plusPlus = plusPlus || before == U'+';

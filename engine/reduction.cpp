@@ -449,11 +449,17 @@ class Reduction {
     // The first pair can't start before the first "-" after the first
     // character; deleting a point can only make a new pair with the character
     // before it.
-    const std::size_t minus = Look().minus;
-    if (minus == Text::npos) return;
-    for (std::size_t p = minus - 1; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
+    Landmarks& landmarks = Look();
+    if (landmarks.minus == Text::npos || !landmarks.pointMinus) return;
+    bool erased = false;
+    for (std::size_t p = landmarks.minus - 1; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
       r_.erase(p, 1);
+      erased = true;
+    }
+    if (erased) {
       Changed();
+    } else {
+      landmarks.pointMinus = false;  // the pair that was noted is gone
     }
   }
 
