@@ -2,7 +2,6 @@
 #include "engine/reduction.h"
 
 #include <algorithm>
-#include <array>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -35,62 +34,19 @@ bool NumberAt(const Text& t, int i) {
   return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
 }
 
-// The digits of a value spliced into the text, [first, last), and the value
-// they read as.
+// The digits of the value spliced into a group's text last, [first, last),
+// and the value they read as, so that an operation that takes it as an
+// operand need not read its digits again; none when `reads` is negative (or
+// the digits have an exponent). It is followed through the erasing of a "+"
+// in front; any other rewrite but a splice forgets it.
 struct Carried {
   std::size_t first = 0;
   std::size_t last = 0;
-  double reads = 0;
-};
+  double reads = -1;
 
-// Where the values spliced into a group's text stand and what their digits
-// read as, so that an operation that takes one as an operand need not read
-// its digits again. They are followed through the splices and the erasing of
-// a "+" in front; any other rewrite forgets them all.
-class CarriedValues {
- public:
-  void Forget() { count_ = 0; }
-  // The text from `from` on moved by `by` places.
-  void Move(std::size_t from, std::ptrdiff_t by) {
-    for (std::size_t k = 0; k < count_; ++k) {
-      if (values_[k].first >= from) {
-        values_[k].first = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(values_[k].first) + by);
-        values_[k].last = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(values_[k].last) + by);
-      }
-    }
-  }
-  // [head, tail) of the text became `size` characters: the values in it go,
-  // those after it move.
-  void Replaced(std::size_t head, std::size_t tail, std::size_t size) {
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < count_; ++k) {
-      Carried c = values_[k];
-      if (c.last > head && c.first < tail) continue;
-      if (c.first >= tail) c.first = c.first - tail + head + size, c.last = c.last - tail + head + size;
-      values_[kept++] = c;
-    }
-    count_ = kept;
-  }
-  // A new value; kept while there is room.
-  void Add(const Carried& value) {
-    if (count_ < values_.size()) values_[count_++] = value;
-  }
-  const Carried* EndingAt(std::size_t last) const {
-    for (std::size_t k = 0; k < count_; ++k) {
-      if (values_[k].last == last) return &values_[k];
-    }
-    return nullptr;
-  }
-  const Carried* StartingAt(std::size_t first) const {
-    for (std::size_t k = 0; k < count_; ++k) {
-      if (values_[k].first == first) return &values_[k];
-    }
-    return nullptr;
-  }
-
- private:
-  std::array<Carried, 1> values_;
-  std::size_t count_ = 0;
+  void Forget() { reads = -1; }
+  const Carried* EndingAt(std::size_t index) const { return reads >= 0 && last == index ? this : nullptr; }
+  const Carried* StartingAt(std::size_t index) const { return reads >= 0 && first == index ? this : nullptr; }
 };
 
 class Reduction {
@@ -186,16 +142,12 @@ class Reduction {
     const std::size_t valueEnd = head + value.size();
     const char32_t front = value.empty() ? 0 : value.front();
     const auto follow = [&](std::size_t& first, char32_t op, std::size_t from) {
-      if (first != Text::npos && first < head) return;
-      if (front == op && head >= from) {
-        first = head;
-      } else if (first == Text::npos) {
-        // none before, none after
-      } else if (first >= tail) {
-        first = first - tail + valueEnd;
-      } else {
-        first = FindFrom(r_, op, std::max(valueEnd, from));
-      }
+      // Worked out without branches where that can be done (npos is never before the tail).
+      const std::size_t was = first;
+      std::size_t now = was >= tail && was != Text::npos ? was - tail + valueEnd : was;
+      if (was >= head && was < tail) now = FindFrom(r_, op, std::max(valueEnd, from));
+      if (was >= head && front == op && head >= from) now = head;
+      first = now;
     };
     follow(landmarks_.power, U'^', 0);
     follow(landmarks_.divide, U'/', 0);
@@ -209,7 +161,7 @@ class Reduction {
   // After the "+" in front of r_ was erased: everything moves one place to
   // the left, unless the "+" or "-" that stood second is now in front.
   void ErasedFront() {
-    carried_.Move(0, -1);
+    --carried_.first, --carried_.last;  // (a "+" stood before the digits)
     if (!known_) return;
     Landmarks& l = landmarks_;
     if (l.plus == 1 || l.minus == 1) {
@@ -394,8 +346,7 @@ class Reduction {
     if (tail > 0) {
       r_.replace(head, tail - head, text, size);
       Replaced(head, tail - head, valueText);
-      carried_.Replaced(head, tail, size);
-      if (reads >= 0) carried_.Add({head + (IsDigitOrPoint(text[0]) ? 0 : 1), head + size, reads});
+      carried_ = {head + (IsDigitOrPoint(text[0]) ? 0 : 1), head + size, reads};
     } else {
       // head, value, then the whole text: the head's copy goes in after the value.
       Text& inserted = w_.value;
@@ -469,7 +420,7 @@ class Reduction {
   int operations_ = 0;
   Landmarks landmarks_;
   bool known_ = false;  // whether landmarks_ describes r_ as it stands
-  CarriedValues carried_;
+  Carried carried_;
 };
 
 }  // namespace
