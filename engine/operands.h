@@ -36,8 +36,9 @@ double OperandValue(TextView operand);
 class OperandDigits {
  public:
   void Before(char32_t c) {
+    // Beyond kMaxPlainDigits digits the units are not used: they may wrap.
     if (IsDigit(c)) {
-      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
+      units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
       ++digits_;
     } else if (c == U'.') {
       ++points_;
@@ -48,7 +49,7 @@ class OperandDigits {
   }
   void After(char32_t c) {
     if (IsDigit(c)) {
-      if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
+      units_ = units_ * 10 + (c - U'0');
       ++digits_;
       if (points_ > 0) ++decimals_;
     } else if (c == U'.') {
