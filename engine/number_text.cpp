@@ -194,15 +194,16 @@ constexpr char kDigitPairs[] =
     "8081828384858687888990919293949596979899";
 
 // Writes the last `count` decimal digits of `value` so that the last one
-// stands just before `end`, two at a time; returns where the first one stands.
-char32_t* WriteLastDigitsBefore(char32_t* end, std::uint64_t value, int count) {
+// stands just before `end`, two at a time; returns what is left of `value`
+// before them.
+std::uint64_t WriteLastDigitsBefore(char32_t* end, std::uint64_t value, int count) {
   for (; count >= 2; count -= 2, value /= 100) {
     const auto pair = static_cast<std::size_t>(value % 100) * 2;
     *--end = static_cast<char32_t>(kDigitPairs[pair + 1]);
     *--end = static_cast<char32_t>(kDigitPairs[pair]);
   }
-  if (count == 1) *--end = static_cast<char32_t>(U'0' + value % 10);
-  return end;
+  if (count == 1) *--end = static_cast<char32_t>(U'0' + value % 10), value /= 10;
+  return value;
 }
 
 
@@ -299,21 +300,18 @@ int WriteValueText(double value, char32_t* out, double* reads) {
       if (reads != nullptr) PlainDecimalValue(digits * kPowersOf10[static_cast<std::size_t>(point - count)], point, 0, *reads);
       return static_cast<int>(p - out);
     }
-    // The digits one place on, then the whole part's digits back before the point.
-    char32_t* const first = p;
+    // The fraction's digits from the end, the point, then the whole part's digits.
+    const std::uint64_t whole = WriteLastDigitsBefore(p + count + 1, digits, count - point);
+    WriteLastDigitsBefore(p + point, whole, point);
+    p[point] = U'.';
     p += count + 1;
-    WriteLastDigitsBefore(p, digits, count);
-    for (int i = 0; i < point; ++i) first[i] = first[i + 1];
-    first[point] = U'.';
     if (reads != nullptr) PlainDecimalValue(digits, count, count - point, *reads);
     return static_cast<int>(p - out);
   }
   // The first digit, a point, the other digits, the exponent mark and the exponent.
-  char32_t* const first = p;
+  p[0] = static_cast<char32_t>(U'0' + WriteLastDigitsBefore(p + count + 1, digits, count - 1));
+  p[1] = U'.';
   p += count + 1;
-  WriteLastDigitsBefore(p, digits, count);
-  first[0] = first[1];
-  first[1] = U'.';
   if (reads != nullptr) *reads = -1;  // read by the reading rule when it is an operand
   *p++ = exponent < 0 ? kExponentDown : kExponentUp;
   const auto size = static_cast<std::uint64_t>(std::abs(exponent));

@@ -339,8 +339,9 @@ class Reduction {
       }
     } else if ((head > 0 && IsDigitOrPoint(before)) ||
                (op != U'^' && (head == 0 || !(IsOperator(before) || before == kValueSign)))) {
-      *--text = U'+';  // keep it apart from the number before it
-      ++size;
+      // Keep it apart from the number before it. In front of the text the
+      // tidy would erase it at once (unless the text is too long by then).
+      if (head > 0 || length_ > kMaxResultLength) *--text = U'+', ++size;
     }
     const TextView valueText(text, size);
     if (tail > 0) {
