@@ -398,11 +398,13 @@ class Reduction {
 
   // "5.-3" becomes "5-3": the point of a whole number goes before a minus.
   void RemovePointBeforeMinus() {
+    Landmarks& landmarks = Look();
+    if (landmarks.minus != Text::npos && landmarks.pointMinus) ErasePointsBeforeMinus(landmarks);
+  }
+  void ErasePointsBeforeMinus(Landmarks& landmarks) {
     // The first pair can't start before the first "-" after the first
     // character; deleting a point can only make a new pair with the character
     // before it.
-    Landmarks& landmarks = Look();
-    if (landmarks.minus == Text::npos || !landmarks.pointMinus) return;
     bool erased = false;
     for (std::size_t p = landmarks.minus - 1; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
       r_.erase(p, 1);
