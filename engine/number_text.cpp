@@ -181,11 +181,12 @@ void AppendExponent(int exponent, Text& out) {
   out.append(buf, r.ptr);
 }
 
-// The number of decimal digits of `value`, 1 for 0.
+// The number of decimal digits of `value`, 1 for 0: from its binary width,
+// without a loop.
 int DigitCount(std::uint64_t value) {
-  int count = 1;
-  while (count < 20 && value >= kPowersOf10[static_cast<std::size_t>(count)]) ++count;
-  return count;
+  value |= 1;  // (the same count, and 1 for 0)
+  const int estimate = (std::bit_width(value) * 1233) >> 12;  // 1233 / 4096 is log10(2) to five places
+  return estimate + 1 - (value < kPowersOf10[static_cast<std::size_t>(estimate)] ? 1 : 0);
 }
 
 constexpr char kDigitPairs[] =
