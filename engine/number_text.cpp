@@ -253,7 +253,7 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   AppendPlain(d, d.count > 0 && std::signbit(value), pattern, out);
 }
 
-int WriteValueText(double value, char32_t* out, double* reads) {
+int WriteValueText(double value, char32_t* out, PlainDigits* plain) {
   if (!std::isfinite(value)) return 0;
   const double magnitude = std::fabs(value);
   char32_t* p = out;
@@ -267,7 +267,7 @@ int WriteValueText(double value, char32_t* out, double* reads) {
       p += count;
       *p = U'.';
       WriteLastDigitsBefore(p, whole, count);
-      if (reads != nullptr) *reads = magnitude;
+      if (plain != nullptr) *plain = {whole, count, 0};
       return static_cast<int>(p + 1 - out);
     }
   }
@@ -290,7 +290,7 @@ int WriteValueText(double value, char32_t* out, double* reads) {
       p = std::fill_n(p, -point, U'0');
       p += count;
       WriteLastDigitsBefore(p, digits, count);
-      if (reads != nullptr) PlainDecimalValue(digits, 1 - point + count, count - point, *reads);
+      if (plain != nullptr) *plain = {digits, 1 - point + count, count - point};
       return static_cast<int>(p - out);
     }
     if (point >= count) {
@@ -298,7 +298,7 @@ int WriteValueText(double value, char32_t* out, double* reads) {
       WriteLastDigitsBefore(p, digits, count);
       p = std::fill_n(p, point - count, U'0');
       *p++ = U'.';
-      if (reads != nullptr) PlainDecimalValue(digits * kPowersOf10[static_cast<std::size_t>(point - count)], point, 0, *reads);
+      if (plain != nullptr) *plain = {digits * kPowersOf10[static_cast<std::size_t>(point - count)], point, 0};
       return static_cast<int>(p - out);
     }
     // The fraction's digits from the end, the point, then the whole part's digits.
@@ -306,14 +306,14 @@ int WriteValueText(double value, char32_t* out, double* reads) {
     WriteLastDigitsBefore(p + point, whole, point);
     p[point] = U'.';
     p += count + 1;
-    if (reads != nullptr) PlainDecimalValue(digits, count, count - point, *reads);
+    if (plain != nullptr) *plain = {digits, count, count - point};
     return static_cast<int>(p - out);
   }
   // The first digit, a point, the other digits, the exponent mark and the exponent.
   p[0] = static_cast<char32_t>(U'0' + WriteLastDigitsBefore(p + count + 1, digits, count - 1));
   p[1] = U'.';
   p += count + 1;
-  if (reads != nullptr) *reads = -1;  // read by the reading rule when it is an operand
+  if (plain != nullptr) *plain = {};  // read by the reading rule when it is an operand
   *p++ = exponent < 0 ? kExponentDown : kExponentUp;
   const auto size = static_cast<std::uint64_t>(std::abs(exponent));
   const int sizeDigits = DigitCount(size);

@@ -65,11 +65,17 @@ bool AppendValueText(double value, Text& out);
 // The longest value text: a minus, "0.", two zeros and 15 digits, or a minus,
 // 15 digits with a point, an exponent mark and three digits.
 inline constexpr int kMaxValueTextLength = 24;
+// The digits of a value text in plain decimal, as the reading rule reads
+// them: units / 10^decimals, `digits` digits in all (zeros too).
+struct PlainDigits {
+  std::uint64_t units = 0;
+  int digits = 0;
+  int decimals = -1;  // -1: the text is no plain decimal (it has an exponent)
+};
 // The same text, written from `out` on (room for kMaxValueTextLength
 // characters); its length, or 0 with nothing written where AppendValueText
-// fails. `reads`, when given, gets the value that the text's digits read as
-// (without its sign) for a plain text, -1 for one with an exponent.
-int WriteValueText(double value, char32_t* out, double* reads = nullptr);
+// fails. `plain`, when given, gets the text's digits (without its sign).
+int WriteValueText(double value, char32_t* out, PlainDigits* plain = nullptr);
 
 // The answer line's text of `value`: the answer pattern, for every value of
 // 10^-9 or more and for smaller ones that it shows exactly; a smaller value

@@ -35,18 +35,24 @@ bool NumberAt(const Text& t, int i) {
 }
 
 // The digits of the value spliced into a group's text last, [first, last),
-// and the value they read as, so that an operation that takes it as an
-// operand need not read its digits again; none when `reads` is negative (or
-// the digits have an exponent). It is followed through the erasing of a "+"
-// in front; any other rewrite but a splice forgets it.
+// and what they read as, so that an operation that takes it as an operand
+// need not read its digits again; none when they are no plain decimal (they
+// have an exponent). It is followed through the erasing of a "+" in front;
+// any other rewrite but a splice forgets it.
 struct Carried {
   std::size_t first = 0;
   std::size_t last = 0;
-  double reads = -1;
+  PlainDigits plain;
 
-  void Forget() { reads = -1; }
-  const Carried* EndingAt(std::size_t index) const { return reads >= 0 && last == index ? this : nullptr; }
-  const Carried* StartingAt(std::size_t index) const { return reads >= 0 && first == index ? this : nullptr; }
+  void Forget() { plain.decimals = -1; }
+  const Carried* EndingAt(std::size_t index) const { return plain.decimals >= 0 && last == index ? this : nullptr; }
+  const Carried* StartingAt(std::size_t index) const { return plain.decimals >= 0 && first == index ? this : nullptr; }
+  // The value that the digits read as, with a sign when `negative`.
+  double Value(bool negative) const {
+    double value = 0;
+    PlainDecimalValue(plain.units, plain.digits, plain.decimals, value);
+    return negative ? -value : value;
+  }
 };
 
 class Reduction {
@@ -300,13 +306,13 @@ class Reduction {
     }
     operation.rightEnd = k > at + 1 ? static_cast<int>(k) : 0;
     if (carriedLeft != nullptr) {
-      operation.left = leftNegative ? -carriedLeft->reads : carriedLeft->reads;
+      operation.left = carriedLeft->Value(leftNegative);
     } else {
       const TextView left = operation.leftStart > 0 ? TextView(text + i, at - i) : TextView();
       operation.left = leftDigits.Value(leftNegative, left);
     }
     if (carriedRight != nullptr) {
-      operation.right = rightNegative ? -carriedRight->reads : carriedRight->reads;
+      operation.right = carriedRight->Value(rightNegative);
     } else {
       const TextView right = operation.rightEnd > 0 ? TextView(text + at + 1, k - at - 1) : TextView();
       operation.right = rightDigits.Value(rightNegative, right);
@@ -321,8 +327,8 @@ class Reduction {
     // The value text goes in with one rewrite; a slot before it takes a "+".
     char32_t buffer[1 + kMaxValueTextLength];
     char32_t* text = buffer + 1;
-    double reads = -1;
-    std::size_t size = static_cast<std::size_t>(WriteValueText(value, text, &reads));
+    PlainDigits plain;
+    std::size_t size = static_cast<std::size_t>(WriteValueText(value, text, &plain));
     if (size == 0) Fail(Failure::Syntax);  // beyond what the answer line shows
 
     const char32_t before = head > 0 ? r_[head - 1] : 0;
@@ -347,7 +353,7 @@ class Reduction {
     if (tail > 0) {
       r_.replace(head, tail - head, text, size);
       Replaced(head, tail - head, valueText);
-      carried_ = {head + (IsDigitOrPoint(text[0]) ? 0 : 1), head + size, reads};
+      carried_ = {head + (IsDigitOrPoint(text[0]) ? 0 : 1), head + size, plain};
     } else {
       // head, value, then the whole text: the head's copy goes in after the value.
       Text& inserted = w_.value;
