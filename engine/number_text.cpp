@@ -184,8 +184,10 @@ void AppendExponent(int exponent, Text& out) {
 // The number of decimal digits of `value`, 1 for 0: from its binary width,
 // without a loop.
 int DigitCount(std::uint64_t value) {
-  value |= 1;  // (the same count, and 1 for 0)
-  const int estimate = (std::bit_width(value) * 1233) >> 12;  // 1233 / 4096 is log10(2) to five places
+  // The last bit set changes no count, and gives 0 its one digit. 1233 / 4096
+  // is log10(2) to five places: the count is the estimate or one more.
+  value |= 1;
+  const int estimate = (std::bit_width(value) * 1233) >> 12;
   return estimate + 1 - (value < kPowersOf10[static_cast<std::size_t>(estimate)] ? 1 : 0);
 }
 
@@ -206,7 +208,6 @@ std::uint64_t WriteLastDigitsBefore(char32_t* end, std::uint64_t value, int coun
   if (count == 1) *--end = static_cast<char32_t>(U'0' + value % 10), value /= 10;
   return value;
 }
-
 
 }  // namespace
 
