@@ -369,24 +369,28 @@ class Reduction {
     // Each rewrite runs when its pair is in the text; none of them makes a pair
     // that was not there before (deleting a "+" joins its neighbours, and the
     // one before it already stood before a "+"), so one look finds them all.
-    const Landmarks pairs = Look();
+    const Landmarks& look = Look();
+    const bool plusMinus = look.plusMinus;
+    const bool plusPlus = look.plusPlus;
+    const bool timesPlus = look.timesPlus;
+    const bool dividePlus = look.dividePlus;
     bool changed = false;
-    if (pairs.plusMinus) {
+    if (plusMinus) {
       for (int p; (p = InStr(r_, U"+-")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
     }
     if (!r_.empty() && r_.front() == U'+') {
       r_.erase(0, 1);
       ErasedFront();
     }
-    if (pairs.plusPlus) {
+    if (plusPlus) {
       for (int p; (p = InStr(r_, U"++")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
     }
-    if (pairs.timesPlus) {
+    if (timesPlus) {
       for (int p; (p = InStr(r_, U"*+")) > 0; changed = true) {
         r_ = SignedText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
       }
     }
-    if (pairs.dividePlus) {
+    if (dividePlus) {
       for (int p; (p = InStr(r_, U"/+")) > 0; changed = true) {
         r_ = SignedText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
       }
