@@ -80,10 +80,9 @@ class Reduction {
     std::size_t unchanged = 0;
     for (;;) {
       const int c = Position(t.find(U')', unchanged));
-      // Whether there is a "(" matters only when there is no ")" or it comes
-      // first: after a later ")" a missing "(" is found by the search below.
-      const int o = c <= 1 ? Position(t.find(U'(')) : 1;
-      if ((c > 0 && o == 0) || (c == 0 && o > 0)) Fail(Failure::MisplacedBracket);
+      // The text holds as many "(" as ")": so it was typed, and each group
+      // takes one of each away. With no ")" left there is no "(" either; a
+      // ")" with no "(" before it is found by the search below.
       if (c == 0) {
         r_.assign(t);
         Changed();
