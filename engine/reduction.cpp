@@ -60,8 +60,9 @@ class Reduction {
   Reduction(Text& result, WorkingTexts& working) : r_(result), w_(working) {}
 
   // Group evaluation: brackets from the innermost out, then the rest. The
-  // result is left with its signs shown as "-", also after a failure.
-  void Evaluate(TextView text) {
+  // result is left with its signs shown as "-", also after a failure; returns
+  // its value.
+  double Evaluate(TextView text) {
     try {
       EvaluateGroups(text);
     } catch (...) {
@@ -69,6 +70,12 @@ class Reduction {
       throw;
     }
     ShowSigns(r_);
+    // A result that is the value spliced in last, with its sign, is not read again.
+    const std::size_t sign = !r_.empty() && r_.front() == U'-' ? 1 : 0;
+    if (const Carried* value = carried_.EndingAt(r_.size()); value != nullptr && value->first == sign) {
+      return value->Value(sign == 1);
+    }
+    return ReadOrFail(r_);
   }
 
  private:
@@ -437,6 +444,6 @@ class Reduction {
 
 }  // namespace
 
-void ReduceOperators(TextView text, Text& result) { Reduction(result, KeptWorkingTexts()).Evaluate(text); }
+double ReduceOperators(TextView text, Text& result) { return Reduction(result, KeptWorkingTexts()).Evaluate(text); }
 
 }  // namespace suusiki
