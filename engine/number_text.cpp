@@ -302,7 +302,7 @@ int WriteValueText(double value, char32_t* out, PlainDigits* plain) {
       if (plain != nullptr) *plain = {digits * kPowersOf10[static_cast<std::size_t>(point - count)], point, 0};
       return static_cast<int>(p - out);
     }
-    // The fraction's digits from the end, the point, then the whole part's digits.
+    // The fraction's digits from the end, the point, then the digits before it.
     const std::uint64_t whole = WriteLastDigitsBefore(p + count + 1, digits, count - point);
     WriteLastDigitsBefore(p + point, whole, point);
     p[point] = U'.';
