@@ -62,8 +62,8 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out);
 // exponent ("1." kExponentUp "20"). False, with nothing written, for a value
 // that is 10^99 or more once cut: more than the answer line shows.
 bool AppendValueText(double value, Text& out);
-// The longest value text: a minus, "0.", two zeros and 15 digits, or a minus,
-// 15 digits with a point, an exponent mark and three digits.
+// Room for the longest value text: a minus, "0.", two zeros and 15 digits, or
+// a minus, 15 digits with a point, an exponent mark and three digits.
 inline constexpr int kMaxValueTextLength = 24;
 // The digits of a value text in plain decimal, as the reading rule reads
 // them: units / 10^decimals, `digits` digits in all (zeros too).
