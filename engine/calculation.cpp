@@ -44,10 +44,8 @@ bool HasLetter(TextView formula) {
   return false;
 }
 
-// Shows the value of `result` in `answerLine`, written in place; a number
-// beyond the range fails first and leaves the line alone.
-void ShowAnswer(TextView result, Text& answerLine) {
-  const double value = ReadOrFail(result);
+// Shows `value` in `answerLine`, written in place.
+void ShowAnswer(double value, Text& answerLine) {
   answerLine.clear();
   AppendAnswerText(value, answerLine);
 }
@@ -133,16 +131,16 @@ void EvaluateFunctions(bool letters, Text& formula, Text& result, Text& answer) 
     // Without letters there is no call, and nothing the letter check refuses.
     if (!letters || !LocateRightmostCall(formula, call)) {
       if (letters && HasLetter(formula)) Fail(Failure::Syntax);
-      ReduceOperators(formula, result);
-      ShowAnswer(result, answer);
+      // (A result beyond the range fails first and leaves the answer line alone.)
+      ShowAnswer(ReduceOperators(formula, result), answer);
       return;
     }
     if (call.argument.size() == 1 && IsUpper(call.argument.front())) Fail(Failure::Syntax);
-    ReduceOperators(call.argument, result);
+    const double argument = ReduceOperators(call.argument, result);
     // The function's value takes the place of the call as one signed number
     // with its 15 digits.
     Text value;
-    if (!AppendValueText(ApplyFunction(call.function, ReadOrFail(result)), value)) Fail(Failure::Syntax);
+    if (!AppendValueText(ApplyFunction(call.function, argument), value)) Fail(Failure::Syntax);
     if (value.front() == U'-') value.front() = kValueSign;
     formula.replace(static_cast<std::size_t>(call.start - 1), static_cast<std::size_t>(call.end - call.start + 1),
                     value);

@@ -64,8 +64,8 @@ class MainState {
 
   // What the user typed into the formula box or the list's edit field, taken
   // before a command runs.
-  void TypeInFormulaBox(TextView text) { formulaBox_ = Text(text); }
-  void TypeInList(TextView text) { listEdit_ = Text(text); }
+  void TypeInFormulaBox(TextView text) { formulaBox_.assign(text); }
+  void TypeInList(TextView text) { listEdit_.assign(text); }
   // CL: the formula box and the list's edit field are emptied; nothing is stored.
   void ClearEntry();
 

@@ -116,15 +116,6 @@ bool ReadPlainDecimal(TextView text, double& value) {
 
 }  // namespace
 
-bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& value) {
-  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
-                                            1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
-  static_assert(std::size(kPowersOfTen) == kMaxPlainDigits + 1);
-  if (digits > kMaxPlainDigits || units > (std::uint64_t{1} << 53) || decimals < 0 || decimals > digits) return false;
-  value = static_cast<double>(units) / kPowersOfTen[decimals];
-  return true;
-}
-
 namespace {
 
 // A text read from the left, blanks, tabs and line feeds skipped anywhere.

@@ -181,6 +181,34 @@ void AppendExponent(int exponent, Text& out) {
   out.append(buf, r.ptr);
 }
 
+// The number of decimal digits of `value`, 1 for 0: from its binary width,
+// without a loop.
+int DigitCount(std::uint64_t value) {
+  // The last bit set changes no count, and gives 0 its one digit. 1233 / 4096
+  // is log10(2) to five places: the count is the estimate or one more.
+  value |= 1;
+  const int estimate = (std::bit_width(value) * 1233) >> 12;
+  return estimate + 1 - (value < kPowersOf10[static_cast<std::size_t>(estimate)] ? 1 : 0);
+}
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the last `count` decimal digits of `value` so that the last one
+// stands just before `end`, two at a time; returns what is left of `value`
+// before them.
+std::uint64_t WriteLastDigitsBefore(char32_t* end, std::uint64_t value, int count) {
+  for (; count >= 2; count -= 2, value /= 100) {
+    const auto pair = static_cast<std::size_t>(value % 100) * 2;
+    *--end = static_cast<char32_t>(kDigitPairs[pair + 1]);
+    *--end = static_cast<char32_t>(kDigitPairs[pair]);
+  }
+  if (count == 1) *--end = static_cast<char32_t>(U'0' + value % 10), value /= 10;
+  return value;
+}
+
 }  // namespace
 
 Significant CutToSignificantExactly(double magnitude) {
@@ -226,38 +254,81 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out) {
   AppendPlain(d, d.count > 0 && std::signbit(value), pattern, out);
 }
 
-bool AppendValueText(double value, Text& out) {
-  // 15 digits need at most 17 places from 10^-3 on, and the point is in them below 10^15.
-  const Digits d = CutToPlaces(value, 400);
-  if (d.count == 0 || !std::isfinite(value)) {
-    out.append(U"0.");
-    return std::isfinite(value);
+int WriteValueText(double value, char32_t* out, PlainDigits* plain) {
+  if (!std::isfinite(value)) return 0;
+  const double magnitude = std::fabs(value);
+  char32_t* p = out;
+  if (std::signbit(value) && magnitude != 0) *p++ = U'-';
+  // A whole number below 10^15 is its own 15-digit cut: its digits and a point.
+  if (magnitude < 1e15) {
+    const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(magnitude));
+    if (static_cast<double>(whole) == magnitude) {
+      if (whole == 0) p = out;  // zero has no minus
+      const int count = DigitCount(whole);
+      p += count;
+      *p = U'.';
+      WriteLastDigitsBefore(p, whole, count);
+      if (plain != nullptr) *plain = {whole, count, 0};
+      return static_cast<int>(p + 1 - out);
+    }
   }
-  const int exponent = d.point - 1;
-  if (exponent >= 99) return false;
-  const bool minus = std::signbit(value);
+  const Significant cut = CutToSignificant(magnitude);
+  const int exponent = cut.exponent;
+  if (exponent >= 99) return 0;
+  // The trailing zeros go, eight, four, two and one at a time.
+  std::uint64_t digits = cut.digits;
+  int count = kSignificantDigits;
+  if (digits % 100000000 == 0) digits /= 100000000, count -= 8;
+  if (digits % 10000 == 0) digits /= 10000, count -= 4;
+  if (count > 2 && digits % 100 == 0) digits /= 100, count -= 2;
+  if (count > 1 && digits % 10 == 0) digits /= 10, count -= 1;
   if (exponent >= -3 && exponent < 15) {
     // Plain: the digits with the point among them, or after "0." and zeros.
-    const Spelled spelled(d);
-    const std::size_t start = out.size();
-    const int whole = std::max(d.point, 0);
-    const int zeros = std::max(-d.point, 0);
-    const int written = std::min(whole, d.count);
-    out.resize(start + static_cast<std::size_t>((minus ? 1 : 0) + std::max(whole, 1) + 1 + zeros +
-                                                std::max(d.count - whole, 0)));
-    char32_t* p = out.data() + start;
-    if (minus) *p++ = U'-';
-    p = std::copy_n(spelled.digits, written, p);
-    p = std::fill_n(p, whole - written, U'0');
-    if (whole == 0) *p++ = U'0';
-    *p++ = U'.';
-    p = std::fill_n(p, zeros, U'0');
-    std::copy(spelled.digits + written, spelled.digits + d.count, p);
-  } else {
-    AppendMantissa(d, minus, true, out);
-    out.push_back(exponent < 0 ? kExponentDown : kExponentUp);
-    AppendExponent(std::abs(exponent), out);
+    const int point = exponent + 1;
+    if (point <= 0) {
+      *p++ = U'0';
+      *p++ = U'.';
+      p = std::fill_n(p, -point, U'0');
+      p += count;
+      WriteLastDigitsBefore(p, digits, count);
+      if (plain != nullptr) *plain = {digits, 1 - point + count, count - point};
+      return static_cast<int>(p - out);
+    }
+    if (point >= count) {
+      p += count;
+      WriteLastDigitsBefore(p, digits, count);
+      p = std::fill_n(p, point - count, U'0');
+      *p++ = U'.';
+      if (plain != nullptr) *plain = {digits * kPowersOf10[static_cast<std::size_t>(point - count)], point, 0};
+      return static_cast<int>(p - out);
+    }
+    // The fraction's digits from the end, the point, then the digits before it.
+    const std::uint64_t whole = WriteLastDigitsBefore(p + count + 1, digits, count - point);
+    WriteLastDigitsBefore(p + point, whole, point);
+    p[point] = U'.';
+    p += count + 1;
+    if (plain != nullptr) *plain = {digits, count, count - point};
+    return static_cast<int>(p - out);
   }
+  // The first digit, a point, the other digits, the exponent mark and the exponent.
+  p[0] = static_cast<char32_t>(U'0' + WriteLastDigitsBefore(p + count + 1, digits, count - 1));
+  p[1] = U'.';
+  p += count + 1;
+  if (plain != nullptr) *plain = {};  // read by the reading rule when it is an operand
+  *p++ = exponent < 0 ? kExponentDown : kExponentUp;
+  const auto size = static_cast<std::uint64_t>(std::abs(exponent));
+  const int sizeDigits = DigitCount(size);
+  p += sizeDigits;
+  WriteLastDigitsBefore(p, size, sizeDigits);
+  return static_cast<int>(p - out);
+}
+
+bool AppendValueText(double value, Text& out) {
+  char32_t text[kMaxValueTextLength];
+  const int size = WriteValueText(value, text);
+  if (size == 0 && !std::isfinite(value)) out.append(U"0.");
+  if (size == 0) return false;
+  out.append(text, static_cast<std::size_t>(size));
   return true;
 }
 

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -61,6 +62,20 @@ void AppendNumberText(double value, const NumberPattern& pattern, Text& out);
 // exponent ("1." kExponentUp "20"). False, with nothing written, for a value
 // that is 10^99 or more once cut: more than the answer line shows.
 bool AppendValueText(double value, Text& out);
+// Room for the longest value text: a minus, "0.", two zeros and 15 digits, or
+// a minus, 15 digits with a point, an exponent mark and three digits.
+inline constexpr int kMaxValueTextLength = 24;
+// The digits of a value text in plain decimal, as the reading rule reads
+// them: units / 10^decimals, `digits` digits in all (zeros too).
+struct PlainDigits {
+  std::uint64_t units = 0;
+  int digits = 0;
+  int decimals = -1;  // -1: the text is no plain decimal (it has an exponent)
+};
+// The same text, written from `out` on (room for kMaxValueTextLength
+// characters); its length, or 0 with nothing written where AppendValueText
+// fails. `plain`, when given, gets the text's digits (without its sign).
+int WriteValueText(double value, char32_t* out, PlainDigits* plain = nullptr);
 
 // The answer line's text of `value`: the answer pattern, for every value of
 // 10^-9 or more and for smaller ones that it shows exactly; a smaller value
@@ -82,7 +97,14 @@ inline constexpr int kMaxPlainDigits = 19;
 // `decimals` of them after the point: units / 10^decimals, correctly rounded.
 // False when the digits are too many (more than kMaxPlainDigits, or units
 // beyond 2^53) for one exact division; the full reading rule reads those.
-bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& value);
+inline bool PlainDecimalValue(std::uint64_t units, int digits, int decimals, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                            1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+  static_assert(std::size(kPowersOfTen) == kMaxPlainDigits + 1);
+  if (digits > kMaxPlainDigits || units > (std::uint64_t{1} << 53) || decimals < 0 || decimals > digits) return false;
+  value = static_cast<double>(units) / kPowersOfTen[decimals];
+  return true;
+}
 
 // A nonzero magnitude cut to 15 significant digits, halves away from zero:
 // digits x 10^(exponent - 14), with 10^14 <= digits < 10^15.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/operands.h"
 
+#include <algorithm>
+#include <array>
+
 #include "engine/arithmetic.h"
 #include "engine/failure.h"
 
@@ -21,6 +24,96 @@ void CancelSignPairs(Text& t) {
   t.erase(out, t.end());
 }
 
+// What a character is to the landmarks: one of the operators they look for,
+// another character that takes a sign ("(" and the value sign), or neither.
+enum LandmarkKind : unsigned char { kNeither, kPower, kDivide, kTimes, kPlus, kMinus, kTakesSign, kPointKind };
+constexpr std::size_t kLandmarkKindCount = 8;
+
+constexpr auto kLandmarkKinds = [] {
+  std::array<LandmarkKind, 128> kinds{};
+  kinds['^'] = kPower;
+  kinds['/'] = kDivide;
+  kinds['*'] = kTimes;
+  kinds['+'] = kPlus;
+  kinds['-'] = kMinus;
+  kinds['('] = kTakesSign;
+  kinds['.'] = kPointKind;
+  return kinds;
+}();
+
+LandmarkKind LandmarkKindOf(char32_t c) {
+  if (c < kLandmarkKinds.size()) return kLandmarkKinds[c];
+  return c == kValueSign ? kTakesSign : kNeither;
+}
+
+// The pairs of Landmarks, as bits, that a character of one kind makes with
+// one of another kind after it.
+enum : unsigned {
+  kOperatorPlusBit = 1,
+  kPlusMinusBit = 2,
+  kPlusPlusBit = 4,
+  kTimesPlusBit = 8,
+  kDividePlusBit = 16,
+  kPointMinusBit = 32,
+};
+constexpr auto kPairBits = [] {
+  std::array<std::array<unsigned char, kLandmarkKindCount>, kLandmarkKindCount> bits{};
+  for (std::size_t before = kPower; before <= kTakesSign; ++before) bits[before][kPlus] = kOperatorPlusBit;
+  bits[kPlus][kMinus] = kPlusMinusBit;
+  bits[kPlus][kPlus] |= kPlusPlusBit;
+  bits[kTimes][kPlus] |= kTimesPlusBit;
+  bits[kDivide][kPlus] |= kDividePlusBit;
+  bits[kPointKind][kMinus] = kPointMinusBit;
+  return bits;
+}();
+
+// What a character is to MarkTypedSigns.
+enum SignKind : unsigned char {
+  kOtherCharacter,
+  kBlank,
+  kPoint,
+  kPlusSign,
+  kMinusSign,
+  kOtherOperator,  // "*", "/" and "^"
+  kOpening,
+  kClosing,
+  kValueSignKind,
+};
+constexpr std::size_t kSignKindCount = 9;
+
+constexpr auto kSignKinds = [] {
+  std::array<SignKind, 128> kinds{};
+  kinds[' '] = kBlank;
+  kinds['.'] = kPoint;
+  kinds['+'] = kPlusSign;
+  kinds['-'] = kMinusSign;
+  kinds['*'] = kinds['/'] = kinds['^'] = kOtherOperator;
+  kinds['('] = kOpening;
+  kinds[')'] = kClosing;
+  return kinds;
+}();
+
+SignKind SignKindOf(char32_t c) {
+  if (c < kSignKinds.size()) return kSignKinds[c];
+  return c == kValueSign ? kValueSignKind : kOtherCharacter;
+}
+
+constexpr std::array<std::ptrdiff_t, kSignKindCount> kDepthChange = {0, 0, 0, 0, 0, 0, 1, -1, 0};
+
+// Whether a character of one kind before one of another gives MarkTypedSigns
+// something to do: a blank, a point before a minus, a sign typed after what
+// takes one, two value signs in a row.
+constexpr auto kMarked = [] {
+  std::array<std::array<unsigned char, kSignKindCount>, kSignKindCount> marked{};
+  for (auto& after : marked) after[kBlank] = 1;
+  marked[kPoint][kMinusSign] = 1;
+  for (const SignKind before : {kPlusSign, kMinusSign, kOtherOperator, kOpening, kValueSignKind}) {
+    marked[before][kPlusSign] = marked[before][kMinusSign] = 1;
+  }
+  marked[kValueSignKind][kValueSignKind] = 1;
+  return marked;
+}();
+
 }  // namespace
 
 // Every "-" typed as a sign becomes a value sign, so that the sign tidy can't
@@ -33,7 +126,19 @@ void CancelSignPairs(Text& t) {
 //
 // Returns the number of "(" less the number of ")", counted on the way.
 std::ptrdiff_t MarkTypedSigns(Text& t) {
+  // Most formulas hold nothing to mark: one pass without a branch a
+  // character tells, and counts the brackets.
   std::ptrdiff_t depth = 0;
+  unsigned marks = 0;
+  SignKind before = kOtherCharacter;
+  for (const char32_t c : t) {
+    const SignKind kind = SignKindOf(c);
+    marks |= kMarked[before][kind];
+    depth += kDepthChange[kind];
+    before = kind;
+  }
+  if (marks == 0) return depth;
+  depth = 0;
   bool signs = false;
   std::size_t out = 0;
   std::size_t leading = 0;  // the minuses typed at the very start
@@ -112,26 +217,34 @@ double WholeNumber(TextView text) {
 }
 
 Landmarks FindLandmarks(TextView text) {
-  Landmarks found;
-  const auto first = [](std::size_t& index, std::size_t k) {
-    if (index == Text::npos) index = k;
-  };
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    switch (text[k]) {
-      case U'^': first(found.power, k); break;
-      case U'/': first(found.divide, k); break;
-      case U'*': first(found.times, k); break;
-      case U'-':
-        if (k > 0) first(found.minus, k);
-        found.NotePair(text, k);
-        break;
-      case U'+':
-        if (k > 0) first(found.plus, k);
-        found.NotePair(text, k);
-        break;
-      default: break;
+  // One pass without a branch a character: the first index of each kind (the
+  // kinds that are no operator share a slot nobody reads) and the pairs as bits.
+  std::array<std::size_t, kLandmarkKindCount> first;
+  first.fill(Text::npos);
+  unsigned pairs = 0;
+  if (!text.empty()) {
+    LandmarkKind before = LandmarkKindOf(text[0]);
+    // A "+" or "-" in front is looked at where it stands.
+    if (before == kPower || before == kDivide || before == kTimes) first[before] = 0;
+    for (std::size_t k = 1; k < text.size(); ++k) {
+      const LandmarkKind kind = LandmarkKindOf(text[k]);
+      pairs |= kPairBits[before][kind];
+      first[kind] = std::min(first[kind], k);
+      before = kind;
     }
   }
+  Landmarks found;
+  found.power = first[kPower];
+  found.divide = first[kDivide];
+  found.times = first[kTimes];
+  found.plus = first[kPlus];
+  found.minus = first[kMinus];
+  found.operatorPlus = (pairs & kOperatorPlusBit) != 0;
+  found.plusMinus = (pairs & kPlusMinusBit) != 0;
+  found.plusPlus = (pairs & kPlusPlusBit) != 0;
+  found.timesPlus = (pairs & kTimesPlusBit) != 0;
+  found.dividePlus = (pairs & kDividePlusBit) != 0;
+  found.pointMinus = (pairs & kPointMinusBit) != 0;
   return found;
 }
 
@@ -140,7 +253,8 @@ bool Describes(const Landmarks& kept, TextView text) {
   return fresh.power == kept.power && fresh.divide == kept.divide && fresh.times == kept.times &&
          fresh.plus == kept.plus && fresh.minus == kept.minus && (!fresh.operatorPlus || kept.operatorPlus) &&
          (!fresh.plusMinus || kept.plusMinus) && (!fresh.plusPlus || kept.plusPlus) &&
-         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus);
+         (!fresh.timesPlus || kept.timesPlus) && (!fresh.dividePlus || kept.dividePlus) &&
+         (!fresh.pointMinus || kept.pointMinus);
 }
 
 }  // namespace suusiki

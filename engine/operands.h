@@ -36,8 +36,9 @@ double OperandValue(TextView operand);
 class OperandDigits {
  public:
   void Before(char32_t c) {
+    // Beyond kMaxPlainDigits digits the units are not used: they may wrap.
     if (IsDigit(c)) {
-      if (digits_ < kMaxPlainDigits) units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
+      units_ += static_cast<std::uint64_t>(c - U'0') * scale_, scale_ *= 10;
       ++digits_;
     } else if (c == U'.') {
       ++points_;
@@ -48,7 +49,7 @@ class OperandDigits {
   }
   void After(char32_t c) {
     if (IsDigit(c)) {
-      if (digits_ < kMaxPlainDigits) units_ = units_ * 10 + (c - U'0');
+      units_ = units_ * 10 + (c - U'0');
       ++digits_;
       if (points_ > 0) ++decimals_;
     } else if (c == U'.') {
@@ -120,6 +121,7 @@ struct Landmarks {
   bool plusPlus = false;    // "++"
   bool timesPlus = false;   // "*+"
   bool dividePlus = false;  // "/+"
+  bool pointMinus = false;  // ".-", where the point of a whole number goes
 
   std::size_t& First(char32_t op) {
     switch (op) {
@@ -137,6 +139,7 @@ struct Landmarks {
     const char32_t before = text[k - 1];
     if (text[k] == U'-') {
       plusMinus = plusMinus || before == U'+';
+      pointMinus = pointMinus || before == U'.';
     } else if (text[k] == U'+') {
       operatorPlus = operatorPlus || TakesSign(before);
       plusPlus = plusPlus || before == U'+';

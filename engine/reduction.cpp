@@ -21,7 +21,7 @@ int Position(std::size_t index) { return index == Text::npos ? 0 : static_cast<i
 // that a calculation rewrites its texts without asking for memory.
 struct WorkingTexts {
   Text groups;  // the whole text, its groups replaced by their values one by one
-  Text value;   // an operation's value as number text
+  Text value;   // a value and the head after it, where the right operand is empty
 };
 
 WorkingTexts& KeptWorkingTexts() {
@@ -34,13 +34,35 @@ bool NumberAt(const Text& t, int i) {
   return i >= 0 && i < static_cast<int>(t.size()) && IsDigitOrPoint(t[static_cast<std::size_t>(i)]);
 }
 
+// The digits of the value spliced into a group's text last, [first, last),
+// and what they read as, so that an operation that takes it as an operand
+// need not read its digits again; none when they are no plain decimal (they
+// have an exponent). It is followed through the erasing of a "+" in front;
+// any other rewrite but a splice forgets it.
+struct Carried {
+  std::size_t first = 0;
+  std::size_t last = 0;
+  PlainDigits plain;
+
+  void Forget() { plain.decimals = -1; }
+  const Carried* EndingAt(std::size_t index) const { return plain.decimals >= 0 && last == index ? this : nullptr; }
+  const Carried* StartingAt(std::size_t index) const { return plain.decimals >= 0 && first == index ? this : nullptr; }
+  // The value that the digits read as, with a sign when `negative`.
+  double Value(bool negative) const {
+    double value = 0;
+    PlainDecimalValue(plain.units, plain.digits, plain.decimals, value);
+    return negative ? -value : value;
+  }
+};
+
 class Reduction {
  public:
   Reduction(Text& result, WorkingTexts& working) : r_(result), w_(working) {}
 
   // Group evaluation: brackets from the innermost out, then the rest. The
-  // result is left with its signs shown as "-", also after a failure.
-  void Evaluate(TextView text) {
+  // result is left with its signs shown as "-", also after a failure; returns
+  // its value.
+  double Evaluate(TextView text) {
     try {
       EvaluateGroups(text);
     } catch (...) {
@@ -48,6 +70,12 @@ class Reduction {
       throw;
     }
     ShowSigns(r_);
+    // A result that is the value spliced in last, with its sign, is not read again.
+    const std::size_t sign = !r_.empty() && r_.front() == U'-' ? 1 : 0;
+    if (const Carried* value = carried_.EndingAt(r_.size()); value != nullptr && value->first == sign) {
+      return value->Value(sign == 1);
+    }
+    return ReadOrFail(r_);
   }
 
  private:
@@ -55,12 +83,13 @@ class Reduction {
     Text& t = w_.groups;
     t.assign(text);
     if (MarkTypedSigns(t) != 0) Fail(Failure::BracketMismatch);
+    // No ")" stands before the group last replaced: the search starts there.
+    std::size_t unchanged = 0;
     for (;;) {
-      const int c = Position(t.find(U')'));
-      // Whether there is a "(" matters only when there is no ")" or it comes
-      // first: after a later ")" a missing "(" is found by the search below.
-      const int o = c <= 1 ? Position(t.find(U'(')) : 1;
-      if ((c > 0 && o == 0) || (c == 0 && o > 0)) Fail(Failure::MisplacedBracket);
+      const int c = Position(t.find(U')', unchanged));
+      // The text holds as many "(" as ")": so it was typed, and each group
+      // takes one of each away. With no ")" left there is no "(" either; a
+      // ")" with no "(" before it is found by the search below.
       if (c == 0) {
         r_.assign(t);
         Changed();
@@ -90,6 +119,7 @@ class Reduction {
       // The group's value, with its sign, takes the place of the group and its
       // brackets; a sign typed before the bracket negates it.
       t.replace(static_cast<std::size_t>(s - 1), static_cast<std::size_t>(c - s + 1), r_);
+      unchanged = s >= 3 ? static_cast<std::size_t>(s - 3) : 0;
       if (s >= 2 && t.size() >= static_cast<std::size_t>(s) && t[s - 2] == kValueSign && t[s - 1] == kValueSign) {
         t.erase(static_cast<std::size_t>(s - 2), 2);
       }
@@ -107,7 +137,10 @@ class Reduction {
     assert(Describes(landmarks_, r_) && "the landmarks were not kept up to date with the text");
     return landmarks_;
   }
-  void Changed() { known_ = false; }
+  void Changed() {
+    known_ = false;
+    carried_.Forget();
+  }
 
   // After r_.replace(head, removed, value), where the value is number text
   // whose only operator, if any, stands in front ("+" or "-"): an operator
@@ -119,20 +152,20 @@ class Reduction {
     if (!known_) return;
     const std::size_t tail = head + removed;
     const std::size_t valueEnd = head + value.size();
-    for (const char32_t op : {U'^', U'/', U'*', U'+', U'-'}) {
-      std::size_t& first = landmarks_.First(op);
-      const std::size_t from = op == U'+' || op == U'-' ? 1 : 0;
-      if (first != Text::npos && first < head) continue;
-      if (!value.empty() && value.front() == op && head >= from) {
-        first = head;
-      } else if (first == Text::npos) {
-        // none before, none after
-      } else if (first >= tail) {
-        first = first - tail + valueEnd;
-      } else {
-        first = FindFrom(r_, op, std::max(valueEnd, from));
-      }
-    }
+    const char32_t front = value.empty() ? 0 : value.front();
+    const auto follow = [&](std::size_t& first, char32_t op, std::size_t from) {
+      // Worked out without branches where that can be done (npos is never before the tail).
+      const std::size_t was = first;
+      std::size_t now = was >= tail && was != Text::npos ? was - tail + valueEnd : was;
+      if (was >= head && was < tail) now = FindFrom(r_, op, std::max(valueEnd, from));
+      if (was >= head && front == op && head >= from) now = head;
+      first = now;
+    };
+    follow(landmarks_.power, U'^', 0);
+    follow(landmarks_.divide, U'/', 0);
+    follow(landmarks_.times, U'*', 0);
+    follow(landmarks_.plus, U'+', 1);
+    follow(landmarks_.minus, U'-', 1);
     landmarks_.NotePair(r_, head);
     landmarks_.NotePair(r_, valueEnd);
   }
@@ -140,6 +173,7 @@ class Reduction {
   // After the "+" in front of r_ was erased: everything moves one place to
   // the left, unless the "+" or "-" that stood second is now in front.
   void ErasedFront() {
+    --carried_.first, --carried_.last;  // (a "+" stood before the digits)
     if (!known_) return;
     Landmarks& l = landmarks_;
     if (l.plus == 1 || l.minus == 1) {
@@ -252,26 +286,43 @@ class Reduction {
   // (3-2^0.5 is 3-1.414). Right: any signs, then digits and points. The
   // digits of each operand are read as they are passed.
   Operation Operands(char32_t op, int p) const {
-    int i = p - 1;
+    const char32_t* const text = r_.data();
+    const auto at = static_cast<std::size_t>(p - 1);  // the operator's index
+    const Carried* const carriedLeft = carried_.EndingAt(at);
+    std::size_t i = carriedLeft != nullptr ? carriedLeft->first : at;
     OperandDigits leftDigits;
-    for (; i >= 1 && IsDigitOrPoint(r_[i - 1]); --i) leftDigits.Before(r_[i - 1]);
+    if (carriedLeft == nullptr) {
+      for (; i > 0 && IsDigitOrPoint(text[i - 1]); --i) leftDigits.Before(text[i - 1]);
+    }
     bool leftNegative = false;
-    if (i >= 1 && r_[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
-    if (op != U'^' && i >= 1 && r_[i - 1] == U'-') --i, leftNegative = !leftNegative;
+    if (i > 0 && text[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
+    if (op != U'^' && i > 0 && text[i - 1] == U'-') --i, leftNegative = !leftNegative;
     Operation operation;
-    operation.leftStart = i < p - 1 ? i + 1 : 0;
-    int j = p + 1;
+    operation.leftStart = i < at ? static_cast<int>(i) + 1 : 0;
+    const auto length = static_cast<std::size_t>(length_);
+    std::size_t k = at + 1;
     bool rightNegative = false;
-    for (; j <= length_ && (r_[j - 1] == U'-' || r_[j - 1] == kValueSign); ++j) rightNegative = !rightNegative;
+    for (; k < length && (text[k] == U'-' || text[k] == kValueSign); ++k) rightNegative = !rightNegative;
+    const Carried* const carriedRight = carried_.StartingAt(k);
     OperandDigits rightDigits;
-    for (; j <= length_ && IsDigitOrPoint(r_[j - 1]); ++j) rightDigits.After(r_[j - 1]);
-    operation.rightEnd = j - 1 > p ? j - 1 : 0;
-    const int leftStart = operation.leftStart;
-    const int rightEnd = operation.rightEnd;
-    const TextView left = leftStart > 0 ? TextView(r_).substr(leftStart - 1, p - leftStart) : TextView();
-    const TextView right = rightEnd > 0 ? TextView(r_).substr(p, rightEnd - p) : TextView();
-    operation.left = leftDigits.Value(leftNegative, left);
-    operation.right = rightDigits.Value(rightNegative, right);
+    if (carriedRight != nullptr) {
+      k = carriedRight->last;
+    } else {
+      for (; k < length && IsDigitOrPoint(text[k]); ++k) rightDigits.After(text[k]);
+    }
+    operation.rightEnd = k > at + 1 ? static_cast<int>(k) : 0;
+    if (carriedLeft != nullptr) {
+      operation.left = carriedLeft->Value(leftNegative);
+    } else {
+      const TextView left = operation.leftStart > 0 ? TextView(text + i, at - i) : TextView();
+      operation.left = leftDigits.Value(leftNegative, left);
+    }
+    if (carriedRight != nullptr) {
+      operation.right = carriedRight->Value(rightNegative);
+    } else {
+      const TextView right = operation.rightEnd > 0 ? TextView(text + at + 1, k - at - 1) : TextView();
+      operation.right = rightDigits.Value(rightNegative, right);
+    }
     return operation;
   }
 
@@ -279,32 +330,42 @@ class Reduction {
   // left operand (`head` characters), the tail what follows the right one
   // (from `tail`; the whole text when the right operand is empty).
   void Splice(char32_t op, std::size_t head, std::size_t tail, double value) {
-    Text& valueText = w_.value;
-    valueText.clear();
-    if (!AppendValueText(value, valueText)) Fail(Failure::Syntax);  // beyond what the answer line shows
+    // The value text goes in with one rewrite; a slot before it takes a "+".
+    char32_t buffer[1 + kMaxValueTextLength];
+    char32_t* text = buffer + 1;
+    PlainDigits plain;
+    std::size_t size = static_cast<std::size_t>(WriteValueText(value, text, &plain));
+    if (size == 0) Fail(Failure::Syntax);  // beyond what the answer line shows
 
     const char32_t before = head > 0 ? r_[head - 1] : 0;
-    if (valueText.front() == U'-') {
+    if (text[0] == U'-') {
       if (head > 0 && IsDigitOrPoint(before)) {
         // After a number the minus is a subtraction again: the "-" that the
         // left operand took, given back (7-3+2 becomes 7-1.).
       } else if (head > 0 && before == kValueSign) {
         --head;  // two signs cancel
-        valueText.erase(0, 1);
+        ++text;
+        --size;
       } else {
-        valueText.front() = kValueSign;
+        text[0] = kValueSign;
       }
     } else if ((head > 0 && IsDigitOrPoint(before)) ||
                (op != U'^' && (head == 0 || !(IsOperator(before) || before == kValueSign)))) {
-      valueText.insert(valueText.begin(), U'+');  // keep it apart from the number before it
+      // Keep it apart from the number before it. In front of the text the
+      // tidy would erase it at once (unless the text is too long by then).
+      if (head > 0 || length_ > kMaxResultLength) *--text = U'+', ++size;
     }
+    const TextView valueText(text, size);
     if (tail > 0) {
-      r_.replace(head, tail - head, valueText);
+      r_.replace(head, tail - head, text, size);
       Replaced(head, tail - head, valueText);
+      carried_ = {head + (IsDigitOrPoint(text[0]) ? 0 : 1), head + size, plain};
     } else {
       // head, value, then the whole text: the head's copy goes in after the value.
-      valueText.append(r_, 0, head);
-      r_.insert(head, valueText);
+      Text& inserted = w_.value;
+      inserted.assign(valueText);
+      inserted.append(r_, 0, head);
+      r_.insert(head, inserted);
       Changed();
     }
   }
@@ -314,24 +375,28 @@ class Reduction {
     // Each rewrite runs when its pair is in the text; none of them makes a pair
     // that was not there before (deleting a "+" joins its neighbours, and the
     // one before it already stood before a "+"), so one look finds them all.
-    const Landmarks pairs = Look();
+    const Landmarks& look = Look();
+    const bool plusMinus = look.plusMinus;
+    const bool plusPlus = look.plusPlus;
+    const bool timesPlus = look.timesPlus;
+    const bool dividePlus = look.dividePlus;
     bool changed = false;
-    if (pairs.plusMinus) {
+    if (plusMinus) {
       for (int p; (p = InStr(r_, U"+-")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
     }
     if (!r_.empty() && r_.front() == U'+') {
       r_.erase(0, 1);
       ErasedFront();
     }
-    if (pairs.plusPlus) {
+    if (plusPlus) {
       for (int p; (p = InStr(r_, U"++")) > 0; changed = true) r_.erase(static_cast<std::size_t>(p - 1), 1);
     }
-    if (pairs.timesPlus) {
+    if (timesPlus) {
       for (int p; (p = InStr(r_, U"*+")) > 0; changed = true) {
         r_ = SignedText(Operate(U'*', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
       }
     }
-    if (pairs.dividePlus) {
+    if (dividePlus) {
       for (int p; (p = InStr(r_, U"/+")) > 0; changed = true) {
         r_ = SignedText(Operate(U'/', WholeNumber(Left(r_, p - 1)), WholeNumber(Mid(r_, p + 2))));
       }
@@ -349,14 +414,22 @@ class Reduction {
 
   // "5.-3" becomes "5-3": the point of a whole number goes before a minus.
   void RemovePointBeforeMinus() {
+    Landmarks& landmarks = Look();
+    if (landmarks.minus != Text::npos && landmarks.pointMinus) ErasePointsBeforeMinus(landmarks);
+  }
+  void ErasePointsBeforeMinus(Landmarks& landmarks) {
     // The first pair can't start before the first "-" after the first
     // character; deleting a point can only make a new pair with the character
     // before it.
-    const std::size_t minus = Look().minus;
-    if (minus == Text::npos) return;
-    for (std::size_t p = minus - 1; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
+    bool erased = false;
+    for (std::size_t p = landmarks.minus - 1; (p = FindPair(r_, U'.', U'-', p)) != Text::npos; p = p > 0 ? p - 1 : 0) {
       r_.erase(p, 1);
+      erased = true;
+    }
+    if (erased) {
       Changed();
+    } else {
+      landmarks.pointMinus = false;  // the pair that was noted is gone
     }
   }
 
@@ -366,10 +439,11 @@ class Reduction {
   int operations_ = 0;
   Landmarks landmarks_;
   bool known_ = false;  // whether landmarks_ describes r_ as it stands
+  Carried carried_;
 };
 
 }  // namespace
 
-void ReduceOperators(TextView text, Text& result) { Reduction(result, KeptWorkingTexts()).Evaluate(text); }
+double ReduceOperators(TextView text, Text& result) { return Reduction(result, KeptWorkingTexts()).Evaluate(text); }
 
 }  // namespace suusiki

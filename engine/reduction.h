@@ -23,11 +23,13 @@
 namespace suusiki {
 
 // Reduces `text` and leaves its value, as number text with "-" for a minus, in
-// `result`. `result` is rewritten in place, so after a failure it holds the
-// text as far as it got (its signs shown as "-" too). Fails with the failure
-// kinds of the reduction (bracket mismatch, misplaced bracket, the length limit,
-// division by zero, invalid argument, overflow, a value of 10^99 or more).
-void ReduceOperators(TextView text, Text& result);
+// `result`; returns the value that the reading rule gives that text (a text
+// beyond the range of a double is an overflow). `result` is rewritten in
+// place, so after a failure it holds the text as far as it got (its signs
+// shown as "-" too). Fails with the failure kinds of the reduction (bracket
+// mismatch, misplaced bracket, the length limit, division by zero, invalid
+// argument, overflow, a value of 10^99 or more).
+double ReduceOperators(TextView text, Text& result);
 
 // The most operations one group may take. A real formula needs a handful; some
 // texts with an empty operand would otherwise rewrite themselves for ever.
