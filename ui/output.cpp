@@ -2,9 +2,12 @@
 #include "ui/output.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
+#include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace suusiki::output {
 namespace {
@@ -14,10 +17,38 @@ struct Loaded {
   QString error;
 };
 
+// The folders where the dynamic loader looks for the program's libraries: the
+// program's run path (its $ORIGIN worked out), LD_LIBRARY_PATH, the system's.
+std::vector<std::string> SearchFolders() {
+  std::vector<std::string> folders;
+  void* program = dlopen(nullptr, RTLD_NOW);
+  if (program == nullptr) return folders;
+  Dl_serinfo size{};
+  if (dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0 && size.dls_size >= sizeof(Dl_serinfo)) {
+    std::vector<std::max_align_t> buffer(size.dls_size / sizeof(std::max_align_t) + 1);
+    auto* info = reinterpret_cast<Dl_serinfo*>(buffer.data());  // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+    if (dlinfo(program, RTLD_DI_SERINFOSIZE, info) == 0 && dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
+      for (unsigned i = 0; i < info->dls_cnt; ++i) {
+        folders.emplace_back(info->dls_serpath[i].dls_name);  // NOLINT(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+      }
+    }
+  }
+  dlclose(program);
+  return folders;
+}
+
 Loaded Open(const char* module) {
-  // Searched through the program's run path: the module's folder in the build
-  // or in the installation.
-  void* handle = dlopen(module, RTLD_NOW | RTLD_LOCAL);
+  // Looked for along the program's run path: the module's folder in the build
+  // or in the installation. The folders are searched here and the module
+  // opened by its full name, so that the search is the program's even where
+  // a sanitizer or a preloaded library stands between it and dlopen.
+  void* handle = nullptr;
+  for (const std::string& folder : SearchFolders()) {
+    const std::string path = folder + "/" + module;
+    if (access(path.c_str(), F_OK) == 0 && (handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) != nullptr) break;
+  }
+  // Not found: the loader's own search, which says why.
+  if (handle == nullptr) handle = dlopen(module, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     return {nullptr, QStringLiteral("印刷と SVG の部品 %1 を読み込めません。\n%2")
                          .arg(QString::fromLocal8Bit(module), QString::fromLocal8Bit(dlerror()))};
