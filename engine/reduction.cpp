@@ -287,9 +287,12 @@ class Reduction {
   // digits of each operand are read as they are passed.
   Operation Operands(char32_t op, int p) const {
     const char32_t* const text = r_.data();
-    const auto at = static_cast<std::size_t>(p - 1);  // the operator's index
-    const Carried* const carriedLeft = carried_.EndingAt(at);
-    std::size_t i = carriedLeft != nullptr ? carriedLeft->first : at;
+    // The operator's index; at position 0 (a "+" in front that was erased)
+    // nothing stands on its left and the right operand starts the text.
+    const bool leftOfText = p < 1;
+    const std::size_t at = leftOfText ? Text::npos : static_cast<std::size_t>(p - 1);
+    const Carried* const carriedLeft = leftOfText ? nullptr : carried_.EndingAt(at);
+    std::size_t i = carriedLeft != nullptr ? carriedLeft->first : leftOfText ? 0 : at;
     OperandDigits leftDigits;
     if (carriedLeft == nullptr) {
       for (; i > 0 && IsDigitOrPoint(text[i - 1]); --i) leftDigits.Before(text[i - 1]);
@@ -298,9 +301,10 @@ class Reduction {
     if (i > 0 && text[i - 1] == kValueSign) --i, leftNegative = !leftNegative;
     if (op != U'^' && i > 0 && text[i - 1] == U'-') --i, leftNegative = !leftNegative;
     Operation operation;
-    operation.leftStart = i < at ? static_cast<int>(i) + 1 : 0;
+    operation.leftStart = !leftOfText && i < at ? static_cast<int>(i) + 1 : 0;
     const auto length = static_cast<std::size_t>(length_);
-    std::size_t k = at + 1;
+    const std::size_t rightStart = at + 1;  // 0 when the operator is at position 0
+    std::size_t k = rightStart;
     bool rightNegative = false;
     for (; k < length && (text[k] == U'-' || text[k] == kValueSign); ++k) rightNegative = !rightNegative;
     const Carried* const carriedRight = carried_.StartingAt(k);
@@ -310,7 +314,7 @@ class Reduction {
     } else {
       for (; k < length && IsDigitOrPoint(text[k]); ++k) rightDigits.After(text[k]);
     }
-    operation.rightEnd = k > at + 1 ? static_cast<int>(k) : 0;
+    operation.rightEnd = k > rightStart ? static_cast<int>(k) : 0;
     if (carriedLeft != nullptr) {
       operation.left = carriedLeft->Value(leftNegative);
     } else {
@@ -320,7 +324,7 @@ class Reduction {
     if (carriedRight != nullptr) {
       operation.right = carriedRight->Value(rightNegative);
     } else {
-      const TextView right = operation.rightEnd > 0 ? TextView(text + at + 1, k - at - 1) : TextView();
+      const TextView right = operation.rightEnd > 0 ? TextView(text + rightStart, k - rightStart) : TextView();
       operation.right = rightDigits.Value(rightNegative, right);
     }
     return operation;

@@ -97,17 +97,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"B", "1. ", kAnswer, {"B=" + std::string(248, '(') + "1" + std::string(248, ')')}},
                       Case{"B", kSyntax, kBeep, {"B=" + std::string(248, '(') + "12" + std::string(248, ')')}}));
 
-INSTANTIATE_TEST_SUITE_P(Checks, CalculateTest,
-                         ::testing::Values(Case{"+5", "5. "}, Case{"++5", kSyntax, kBeep}, Case{"(+5)", kSyntax, kBeep},
-                                           Case{"2*(+5)", "10. "}, Case{"3*+4", "12. "}, Case{"1++2++3", "6. "},
-                                           Case{"2(3+1)", kSyntax, kBeep}, Case{"(1+2)3", kSyntax, kBeep},
-                                           Case{"(1+2)A", kSyntax, kBeep}, Case{"2A", kSyntax, kBeep},
-                                           Case{"A2", kSyntax, kBeep}, Case{"Sin30", kSyntax, kBeep},
-                                           Case{"2*(3+1)", "8. "}, Case{"2*pi", "6.28318530717958 "},
-                                           Case{"2*PI", "6.28318530717958 "}, Case{"pI+0", "3.14159265358979 "},
-                                           Case{"pi", "3.14159265358979 "}, Case{"Pi(1)", kSyntax, kBeep},
-                                           // Pi inside a definition is replaced as soon as it is inserted.
-                                           Case{"B*2", "6.28318530717958 ", kAnswer, {"B=Pi"}}));
+INSTANTIATE_TEST_SUITE_P(
+    Checks, CalculateTest,
+    ::testing::Values(Case{"+5", "5. "}, Case{"++5", kSyntax, kBeep}, Case{"(+5)", kSyntax, kBeep},
+                      // A "+" in front of no operand at all (U+FFFD stands for bytes that were no UTF-8).
+                      Case{" +\xEF\xBF\xBD", kSyntax, kBeep}, Case{"2*(+5)", "10. "}, Case{"3*+4", "12. "},
+                      Case{"1++2++3", "6. "}, Case{"2(3+1)", kSyntax, kBeep}, Case{"(1+2)3", kSyntax, kBeep},
+                      Case{"(1+2)A", kSyntax, kBeep}, Case{"2A", kSyntax, kBeep}, Case{"A2", kSyntax, kBeep},
+                      Case{"Sin30", kSyntax, kBeep}, Case{"2*(3+1)", "8. "}, Case{"2*pi", "6.28318530717958 "},
+                      Case{"2*PI", "6.28318530717958 "}, Case{"pI+0", "3.14159265358979 "},
+                      Case{"pi", "3.14159265358979 "}, Case{"Pi(1)", kSyntax, kBeep},
+                      // Pi inside a definition is replaced as soon as it is inserted.
+                      Case{"B*2", "6.28318530717958 ", kAnswer, {"B=Pi"}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, CalculateTest,
